@@ -1,0 +1,162 @@
+#include "buttonbar/button_bar_wnd.h"
+
+#include "app/launch_app.h"
+#include "resource.h"
+
+#include <shellapi.h>
+
+namespace {
+
+POINT PointFromLParam(LPARAM lParam)
+{
+    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    return point;
+}
+
+}  // namespace
+
+CButtonBarWnd::CButtonBarWnd()
+{
+    CLaunchApp* app = LaunchApp();
+    fw::WaitCursor wait;
+
+    // Fixed windows show at start; the popup modes wait for the cursor.
+    app->m_nCmdShow = app->m_nPopup == POPUP_FIXED ? SW_SHOWNORMAL : SW_HIDE;
+
+    std::string className = RegisterWndClass(0, LoadCursor(nullptr, IDC_ARROW), app->m_hbrBackground,
+                                             LoadIconA(app->m_hInstance, MAKEINTRESOURCEA(IDI_QUILLBAR)));
+    // Failures are not checked: without a window or timer the object stays, inert.
+    CreateEx(0, className, app->LoadResString(IDS_BUTTONWND_TITLE), WS_POPUP | WS_BORDER, app->m_rcWindow, nullptr,
+             nullptr);
+    if (m_hWnd) {
+        DragAcceptFiles(m_hWnd, TRUE);
+        m_nTimer = SetTimer(m_hWnd, kTimerId, kTimerInterval, nullptr);
+    }
+}
+
+CButtonBarWnd::~CButtonBarWnd()
+{
+    if (m_nTimer) {
+        if (m_hWnd)
+            KillTimer(m_hWnd, m_nTimer);
+        m_nTimer = 0;
+    }
+}
+
+void CButtonBarWnd::PostNcDestroy()
+{
+    // The window owns its object, as frame windows do; the application must not keep a stale pointer.
+    CLaunchApp* app = LaunchApp();
+    if (app && app->m_pButtonWnd == this)
+        app->m_pButtonWnd = nullptr;
+    delete this;
+}
+
+LRESULT CButtonBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        LaunchItem(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_RBUTTONDOWN:
+        OnRButtonDown(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_NCHITTEST:
+        return OnNcHitTest(PointFromLParam(lParam));
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_ENDSESSION:
+        OnEndSession(static_cast<BOOL>(wParam));
+        return 0;
+    case WM_MOVE:
+        OnMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        return 0;
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_DROPFILES:
+        LaunchWithFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_KILLFOCUS:
+        OnKillFocus(reinterpret_cast<HWND>(wParam));
+        return 0;
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_NCLBUTTONDOWN:
+        OnNcLButtonDown(static_cast<UINT>(wParam), PointFromLParam(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_QUERYOPEN:
+        return OnQueryOpen();
+    case WM_KEYDOWN:
+        OnKeyDown(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_SYSKEYUP:
+        OnSysKeyUp(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    default:
+        return Default();
+    }
+}
+
+// Painting, input, launching and the visibility policy are not built yet: their
+// messages get the default processing.
+void CButtonBarWnd::OnPaint() { Default(); }
+void CButtonBarWnd::OnLButtonDown(UINT, POINT) { Default(); }
+void CButtonBarWnd::LaunchItem(UINT, POINT) { Default(); }
+void CButtonBarWnd::OnRButtonDown(UINT, POINT) { Default(); }
+void CButtonBarWnd::OnMouseMove(UINT, POINT) { Default(); }
+LRESULT CButtonBarWnd::OnNcHitTest(POINT) { return Default(); }
+void CButtonBarWnd::OnMove(int, int) { Default(); }
+void CButtonBarWnd::OnSize(UINT, int, int) { Default(); }
+void CButtonBarWnd::OnKillFocus(HWND) { Default(); }
+void CButtonBarWnd::OnInitMenuPopup(HMENU, UINT, BOOL) { Default(); }
+void CButtonBarWnd::OnNcLButtonDown(UINT, POINT) { Default(); }
+void CButtonBarWnd::OnActivate(UINT, HWND, BOOL) { Default(); }
+void CButtonBarWnd::OnTimer(UINT_PTR) { Default(); }
+void CButtonBarWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
+void CButtonBarWnd::OnSysKeyUp(UINT, UINT, UINT) { Default(); }
+
+void CButtonBarWnd::LaunchWithFiles(HDROP hDropInfo)
+{
+    // Nothing is started from a drop yet; the drop's memory is still ours to release.
+    DragFinish(hDropInfo);
+}
+
+void CButtonBarWnd::OnDestroy()
+{
+    // The bar going away ends the launcher; the settings are saved first.
+    if (CLaunchApp* app = LaunchApp())
+        app->SaveSettings();
+    PostQuitMessage(0);
+}
+
+void CButtonBarWnd::OnEndSession(BOOL)
+{
+    // Whether or not the session really ends, this may be the last chance to save.
+    if (CLaunchApp* app = LaunchApp())
+        app->SaveSettings();
+    Default();
+}
+
+BOOL CButtonBarWnd::OnQueryOpen()
+{
+    // The bar is never restored from an icon.
+    return FALSE;
+}

@@ -1,0 +1,58 @@
+# Windows build (MinGW-w64): the launcher, its library, and the tests that run under Wine.
+add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 STRICT NOMINMAX WIN32_LEAN_AND_MEAN)
+# No runtime DLLs next to the executable.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# Everything but WinMain, so tests can create their own application, windows and dialogs.
+add_library(quillbar_core STATIC
+    framework/app_base.cpp
+    framework/window.cpp
+    framework/dialog.cpp
+    app/launch_app.cpp
+    app/settings.cpp
+    buttonbar/button_bar_wnd.cpp
+    dialogs/setup_dlg.cpp
+)
+target_include_directories(quillbar_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
+target_link_libraries(quillbar_core PUBLIC quillbar_pure user32 gdi32 advapi32 shell32 kernel32)
+target_compile_options(quillbar_core PRIVATE ${QUILLBAR_WARNINGS})
+
+# The resources go into every executable that runs the application's code.
+add_library(quillbar_res OBJECT res/qlbar.rc)
+target_include_directories(quillbar_res PRIVATE ${CMAKE_SOURCE_DIR}/res)
+set_source_files_properties(res/qlbar.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/qlbar.ico)
+
+add_executable(qlbar WIN32 app/main.cpp $<TARGET_OBJECTS:quillbar_res>)
+target_link_libraries(qlbar PRIVATE quillbar_core)
+# Release builds ship without symbols.
+target_link_options(qlbar PRIVATE $<$<CONFIG:Release>:-s>)
+target_compile_options(qlbar PRIVATE ${QUILLBAR_WARNINGS})
+
+# GoogleTest cross-built with the same toolchain.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# One executable per layer, each running many cases in one Wine process.
+add_executable(win_tests
+    tests/win/settings_test.cpp
+    tests/win/framework_test.cpp
+    tests/win/lifecycle_test.cpp
+    tests/support/win_fixtures.cpp
+    $<TARGET_OBJECTS:quillbar_res>
+)
+target_link_libraries(win_tests PRIVATE quillbar_core GTest::gtest_main)
+target_compile_options(win_tests PRIVATE ${QUILLBAR_WARNINGS})
+
+add_executable(e2e_tests
+    tests/e2e/launcher_e2e_test.cpp
+    tests/support/win_fixtures.cpp
+)
+target_link_libraries(e2e_tests PRIVATE quillbar_core GTest::gtest_main)
+target_compile_options(e2e_tests PRIVATE ${QUILLBAR_WARNINGS})
+add_dependencies(e2e_tests qlbar)
+
+add_test(NAME win_tests COMMAND win_tests)
+add_test(NAME e2e_tests COMMAND e2e_tests)
+set_tests_properties(e2e_tests PROPERTIES
+    ENVIRONMENT "QUILLBAR_EXE=$<TARGET_FILE:qlbar>")

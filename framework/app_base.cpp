@@ -1,0 +1,185 @@
+#include "framework/app_base.h"
+
+#include "framework/window.h"
+
+#include <vector>
+
+namespace fw {
+
+Application* Application::s_pCurrent = nullptr;
+
+Application::Application() { s_pCurrent = this; }
+
+Application::~Application()
+{
+    Release3dControls();
+    if (m_hbrDialogBk)
+        DeleteObject(m_hbrDialogBk);
+    // Windows that outlive the object (the process is ending) must not reach it any more.
+    if (s_pCurrent == this)
+        s_pCurrent = nullptr;
+}
+
+void Application::Attach(HINSTANCE hInstance, int nCmdShow)
+{
+    m_hInstance = hInstance;
+    m_nCmdShow = nCmdShow;
+    char path[MAX_PATH + 1] = {};
+    DWORD len = GetModuleFileNameA(hInstance, path, MAX_PATH);
+    path[len <= MAX_PATH ? len : MAX_PATH] = '\0';
+    m_strExeName = BaseNameOfPath(path);
+    m_strProfileName = m_strExeName + ".INI";
+}
+
+int Application::Run()
+{
+    MSG msg = {};
+    for (;;) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1)
+            break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    m_nExitCode = msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+    return ExitInstance();
+}
+
+int Application::ExitInstance()
+{
+    Release3dControls();
+    return m_nExitCode;
+}
+
+void Application::DoWaitCursor(int nCode)
+{
+    m_nWaitCursorCount += nCode;
+    if (m_nWaitCursorCount > 0) {
+        HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        if (nCode > 0 && m_nWaitCursorCount == 1)
+            m_hcurRestore = previous;
+    } else {
+        m_nWaitCursorCount = 0;
+        SetCursor(m_hcurRestore);
+    }
+}
+
+std::string Application::LoadResString(UINT nID) const
+{
+    // LoadStringA cannot report the length, so grow until the text fits with room to spare.
+    std::vector<char> buffer(256);
+    for (;;) {
+        int len = LoadStringA(m_hInstance, nID, buffer.data(), static_cast<int>(buffer.size()));
+        if (len <= 0)
+            return std::string();
+        if (static_cast<size_t>(len) < buffer.size() - 1 || buffer.size() >= 65536)
+            return std::string(buffer.data(), static_cast<size_t>(len));
+        buffer.resize(buffer.size() * 4);
+    }
+}
+
+BOOL Application::Enable3dControls()
+{
+    if (m_hCtl3d)
+        return TRUE;
+    HMODULE module = LoadLibraryA("CTL3D32.DLL");
+    if (!module)
+        return FALSE;
+    using RegisterFn = BOOL(WINAPI*)(HINSTANCE);
+    auto reg = reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(module, "Ctl3dRegister")));
+    auto autoSubclass =
+        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(module, "Ctl3dAutoSubclass")));
+    if (!reg || !autoSubclass || !reg(m_hInstance)) {
+        FreeLibrary(module);
+        return FALSE;
+    }
+    m_hCtl3d = module;
+    if (!autoSubclass(m_hInstance)) {
+        Release3dControls();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void Application::Release3dControls()
+{
+    if (!m_hCtl3d)
+        return;
+    using UnregisterFn = BOOL(WINAPI*)(HINSTANCE);
+    auto unreg = reinterpret_cast<UnregisterFn>(
+        reinterpret_cast<void*>(GetProcAddress(m_hCtl3d, "Ctl3dUnregister")));
+    if (unreg)
+        unreg(m_hInstance);
+    FreeLibrary(m_hCtl3d);
+    m_hCtl3d = nullptr;
+}
+
+void Application::SetDialogBkColor(COLORREF clrCtlBk, COLORREF clrCtlText)
+{
+    HBRUSH brush = CreateSolidBrush(clrCtlBk);
+    if (!brush)
+        return;
+    if (m_hbrDialogBk)
+        DeleteObject(m_hbrDialogBk);
+    m_hbrDialogBk = brush;
+    m_clrDialogBk = clrCtlBk;
+    m_clrDialogText = clrCtlText;
+}
+
+HBRUSH Application::CtlColor(HDC hdc, UINT nCtlColor) const
+{
+    if (!m_hbrDialogBk)
+        return nullptr;
+    switch (nCtlColor) {
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORMSGBOX:
+        SetBkColor(hdc, m_clrDialogBk);
+        SetTextColor(hdc, m_clrDialogText);
+        return m_hbrDialogBk;
+    default:
+        return nullptr;
+    }
+}
+
+std::string BaseNameOfPath(const std::string& path)
+{
+    // Walk by characters of the code page: a trail byte may equal '\\' or '.'.
+    const char* name = path.c_str();
+    const char* dot = nullptr;
+    for (const char* p = path.c_str(); *p; p = CharNextA(p)) {
+        if (*p == '\\' || *p == '/' || *p == ':') {
+            name = p + 1;
+            dot = nullptr;
+        } else if (*p == '.') {
+            dot = p;
+        }
+    }
+    return dot ? std::string(name, dot) : std::string(name);
+}
+
+int RunApplication(HINSTANCE hInstance, int nCmdShow)
+{
+    Application* app = Application::Current();
+    if (!app)
+        return -1;
+    app->Attach(hInstance, nCmdShow);
+    if (!app->InitInstance())
+        return app->ExitInstance();
+    return app->Run();
+}
+
+WaitCursor::WaitCursor()
+{
+    if (Application* app = Application::Current())
+        app->DoWaitCursor(1);
+}
+
+WaitCursor::~WaitCursor()
+{
+    if (Application* app = Application::Current())
+        app->DoWaitCursor(-1);
+}
+
+}  // namespace fw

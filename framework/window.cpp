@@ -1,0 +1,113 @@
+#include "framework/window.h"
+
+#include "framework/app_base.h"
+
+#include <cstdio>
+
+namespace fw {
+
+Window::~Window()
+{
+    // An object deleted while its window lives must not be reached by later messages.
+    if (m_hWnd && IsWindow(m_hWnd) && FromHandle(m_hWnd) == this)
+        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+}
+
+BOOL Window::CreateEx(DWORD dwExStyle, const std::string& className, const std::string& title, DWORD dwStyle,
+                      const RECT& rc, HWND hWndParent, HMENU hMenu)
+{
+    Application* app = Application::Current();
+    HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
+    HWND hWnd = CreateWindowExA(dwExStyle, className.c_str(), title.c_str(), dwStyle, rc.left, rc.top,
+                                rc.right - rc.left, rc.bottom - rc.top, hWndParent, hMenu, instance, this);
+    return hWnd != nullptr;
+}
+
+BOOL Window::DestroyWindow()
+{
+    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+}
+
+std::string Window::RegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
+{
+    Application* app = Application::Current();
+    HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
+    // One class per attribute set, named after its attributes, as the same set is asked for again.
+    char name[128];
+    std::snprintf(name, sizeof name, "Qlb:%p:%x:%p:%p:%p", static_cast<void*>(instance), nClassStyle,
+                  static_cast<void*>(hCursor), static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
+    WNDCLASSA wc = {};
+    if (GetClassInfoA(instance, name, &wc))
+        return name;
+    wc.style = nClassStyle;
+    wc.lpfnWndProc = StaticWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = hCursor;
+    wc.hbrBackground = hbrBackground;
+    wc.hIcon = hIcon;
+    wc.lpszClassName = name;
+    if (!RegisterClassA(&wc))
+        return std::string();
+    return name;
+}
+
+Window* Window::FromHandle(HWND hWnd)
+{
+    return hWnd ? reinterpret_cast<Window*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA)) : nullptr;
+}
+
+LRESULT Window::WindowProc(UINT, WPARAM, LPARAM)
+{
+    return Default();
+}
+
+LRESULT Window::Default()
+{
+    return DefWindowProcA(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
+}
+
+void Window::Detach()
+{
+    if (m_hWnd)
+        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, 0);
+    m_hWnd = nullptr;
+    Application* app = Application::Current();
+    if (app && app->m_pMainWnd == this) {
+        app->m_pMainWnd = nullptr;
+        PostQuitMessage(0);
+    }
+}
+
+LRESULT CALLBACK Window::StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Window* wnd = nullptr;
+    if (message == WM_NCCREATE) {
+        wnd = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (wnd) {
+            wnd->m_hWnd = hWnd;
+            SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(wnd));
+        }
+    } else {
+        wnd = FromHandle(hWnd);
+    }
+    if (!wnd)
+        return DefWindowProcA(hWnd, message, wParam, lParam);
+
+    CurrentMessage saved = wnd->m_current;
+    wnd->m_current = {message, wParam, lParam};
+    LRESULT result = 0;
+    try {
+        result = wnd->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the system's frames.
+        result = DefWindowProcA(hWnd, message, wParam, lParam);
+    }
+    wnd->m_current = saved;
+    if (message == WM_NCDESTROY) {
+        wnd->Detach();
+        wnd->PostNcDestroy();
+    }
+    return result;
+}
+
+}  // namespace fw

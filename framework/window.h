@@ -1,0 +1,57 @@
+// The window base: an object meets its HWND at WM_NCCREATE (lpCreateParams) and
+// leaves it at WM_NCDESTROY; every message goes through one virtual WindowProc.
+// Destroying the application's main window posts the quit message.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace fw {
+
+class Window {
+public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+    // Creates the window with a class registered by RegisterWndClass.
+    BOOL CreateEx(DWORD dwExStyle, const std::string& className, const std::string& title, DWORD dwStyle,
+                  const RECT& rc, HWND hWndParent, HMENU hMenu);
+    BOOL DestroyWindow();
+
+    // Registers (once) a window class with these attributes that dispatches to Window
+    // objects, and returns its name; empty when registration fails.
+    static std::string RegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon);
+
+    // The object attached to a window, or none.
+    static Window* FromHandle(HWND hWnd);
+
+    HWND m_hWnd = nullptr;
+
+protected:
+    // One switch per class; unhandled messages go to Default().
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // The default processing of the message being handled now.
+    virtual LRESULT Default();
+    // Runs after the window is gone and the object detached; a self-owning window deletes itself here.
+    virtual void PostNcDestroy() {}
+
+    struct CurrentMessage {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    CurrentMessage m_current = {};
+
+    // Detaches the object from a window that is going away; posts the quit for the main window.
+    void Detach();
+
+private:
+    static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+}  // namespace fw

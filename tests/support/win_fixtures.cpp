@@ -1,0 +1,177 @@
+#include "tests/support/win_fixtures.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace testing_support {
+
+std::string WindowsDirFile(const std::string& name)
+{
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, MAX_PATH);
+    return std::string(dir) + "\\" + name;
+}
+
+std::string ReadProfile(const std::string& file, const std::string& section, const std::string& key)
+{
+    char buffer[512] = {};
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>", buffer, sizeof buffer, file.c_str());
+    return buffer;
+}
+
+void WriteProfile(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& value)
+{
+    WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str());
+}
+
+void DeleteWindowsDirFile(const std::string& name)
+{
+    // Flush the profile cache before removing the file behind it.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, name.c_str());
+    DeleteFileA(WindowsDirFile(name).c_str());
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+namespace {
+
+struct EnumState {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
+{
+    auto* state = reinterpret_cast<EnumState*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hWnd, &owner);
+    if (owner == state->processId)
+        state->windows.push_back(hWnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId)
+{
+    EnumState state{processId, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
+    return state.windows;
+}
+
+std::string ClassNameOf(HWND hWnd)
+{
+    char name[256] = {};
+    GetClassNameA(hWnd, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND hWnd)
+{
+    char text[256] = {};
+    GetWindowTextA(hWnd, text, sizeof text);
+    return text;
+}
+
+RunningProcess::RunningProcess(const std::string& exePath)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::string commandLine = "\"" + exePath + "\"";
+    if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &m_pi))
+        m_pi = {};
+}
+
+RunningProcess::~RunningProcess()
+{
+    if (!m_pi.hProcess)
+        return;
+    if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_pi.hProcess, 99);
+        WaitForSingleObject(m_pi.hProcess, 5000);
+    }
+    CloseHandle(m_pi.hThread);
+    CloseHandle(m_pi.hProcess);
+}
+
+HWND RunningProcess::WaitForWindow(const std::string& classPrefix, DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        for (HWND hWnd : TopLevelWindowsOf(m_pi.dwProcessId)) {
+            if (ClassNameOf(hWnd).compare(0, classPrefix.size(), classPrefix) == 0)
+                return hWnd;
+        }
+        if (WaitForSingleObject(m_pi.hProcess, 50) != WAIT_TIMEOUT)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+void RunningProcess::CloseWindows() const
+{
+    for (HWND hWnd : TopLevelWindowsOf(m_pi.dwProcessId))
+        PostMessageA(hWnd, WM_CLOSE, 0, 0);
+}
+
+bool RunningProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const
+{
+    if (WaitForSingleObject(m_pi.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode)
+        GetExitCodeProcess(m_pi.hProcess, exitCode);
+    return true;
+}
+
+std::string WinePathOf(const std::string& unixPath)
+{
+    if (unixPath.empty() || unixPath[0] != '/')
+        return unixPath;
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+
+std::string LauncherPath()
+{
+    const char* exe = std::getenv("QUILLBAR_EXE");
+    return exe ? WinePathOf(exe) : std::string();
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return condition();
+        Sleep(20);
+    }
+    return true;
+}
+
+void PumpMessages(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < milliseconds) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    }
+}
+
+}  // namespace testing_support

@@ -1,0 +1,60 @@
+// Helpers for the tests that run under Wine: settings files in the Windows directory,
+// running the real launcher, and finding the windows of a process.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Full path of a file in the Windows directory.
+std::string WindowsDirFile(const std::string& name);
+// Reads a key of a settings file; "<missing>" when the key is absent.
+std::string ReadProfile(const std::string& file, const std::string& section, const std::string& key);
+void WriteProfile(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& value);
+void DeleteWindowsDirFile(const std::string& name);
+// The whole file, or empty when it does not exist.
+std::string ReadWholeFile(const std::string& path);
+
+// Top-level windows of a process (visible or not).
+std::vector<HWND> TopLevelWindowsOf(DWORD processId);
+std::string ClassNameOf(HWND hWnd);
+std::string TextOf(HWND hWnd);
+
+// A started copy of an executable; closes it by force if a test leaves it running.
+class RunningProcess {
+public:
+    explicit RunningProcess(const std::string& exePath);
+    ~RunningProcess();
+    RunningProcess(const RunningProcess&) = delete;
+    RunningProcess& operator=(const RunningProcess&) = delete;
+
+    bool Started() const { return m_pi.hProcess != nullptr; }
+    DWORD Id() const { return m_pi.dwProcessId; }
+    // Waits until the process shows a window of this class; null on time-out.
+    HWND WaitForWindow(const std::string& classPrefix, DWORD timeoutMs = 20000) const;
+    // Posts WM_CLOSE to every top-level window of the process, as a user closing it would.
+    void CloseWindows() const;
+    // True when the process ended within the time; its exit code goes to *exitCode.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+
+private:
+    PROCESS_INFORMATION m_pi = {};
+};
+
+// The launcher under test: $QUILLBAR_EXE, a Unix path, seen through Wine's Z: drive.
+std::string LauncherPath();
+// Turns a Unix path into the Windows path Wine maps it to.
+std::string WinePathOf(const std::string& unixPath);
+
+// Polls a condition until it holds or the time is up; returns its last value.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+
+// Serves the thread's messages for a while (for windows created in the test thread).
+void PumpMessages(DWORD milliseconds);
+
+}  // namespace testing_support

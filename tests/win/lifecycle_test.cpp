@@ -1,0 +1,225 @@
+// A whole run of the application object in this process: start-up, the Set Up
+// dialog's modal loop serving everything, the ways the run ends, and the settings
+// written on the way out.
+#include "app/launch_app.h"
+#include "buttonbar/button_bar_wnd.h"
+#include "dialogs/setup_dlg.h"
+#include "tests/support/win_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace testing_support;
+
+namespace {
+
+// What a scenario does once the dialog runs; called from a thread timer inside the modal loop.
+std::function<void()> g_whileRunning;
+bool g_ranWhileRunning = false;
+
+void CALLBACK RunScenario(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    g_ranWhileRunning = true;
+    if (g_whileRunning)
+        g_whileRunning();
+}
+
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    ADD_FAILURE() << "the run did not end by itself";
+    PostQuitMessage(99);
+}
+
+class LifecycleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+        DeleteWindowsDirFile(m_app.ProfileName());
+        g_ranWhileRunning = false;
+    }
+
+    void TearDown() override
+    {
+        // The launcher leaves its button window to the end of the process; a test cleans up itself.
+        if (m_app.m_pButtonWnd && m_app.m_pButtonWnd->m_hWnd)
+            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        g_whileRunning = nullptr;
+        DeleteWindowsDirFile(m_app.ProfileName());
+    }
+
+    // Start-up and the run, then the framework's loop and exit processing; returns the exit code.
+    int RunApp(std::function<void()> whileRunning)
+    {
+        g_whileRunning = std::move(whileRunning);
+        UINT_PTR scenario = SetTimer(nullptr, 0, 200, RunScenario);
+        UINT_PTR watchdog = SetTimer(nullptr, 0, 15000, Watchdog);
+        BOOL started = m_app.InitInstance();
+        EXPECT_TRUE(started);
+        int code = started ? m_app.Run() : m_app.ExitInstance();
+        KillTimer(nullptr, scenario);
+        KillTimer(nullptr, watchdog);
+        EXPECT_TRUE(g_ranWhileRunning);
+        return code;
+    }
+
+    std::string Get(const char* key) { return ReadProfile(m_app.ProfileName(), "Quillbar", key); }
+
+    void ExpectObjectsFreed()
+    {
+        EXPECT_EQ(nullptr, m_app.m_pSetupDlg);
+        EXPECT_EQ(nullptr, m_app.m_pMainWnd);
+        EXPECT_EQ(nullptr, m_app.m_pIconStrip);
+        EXPECT_TRUE(m_app.m_groupSources.empty());
+        EXPECT_EQ(0, m_app.WaitCursorCount());
+    }
+
+    CLaunchApp m_app;
+};
+
+TEST_F(LifecycleTest, StartShowsTheBarAndTheMinimisedSetUpDialogAndClosingEndsTheRun)
+{
+    int code = RunApp([this] {
+        ASSERT_NE(nullptr, m_app.m_pSetupDlg);
+        HWND dialog = m_app.m_pSetupDlg->m_hWnd;
+        ASSERT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(m_app.m_pSetupDlg.get(), m_app.m_pMainWnd);
+        EXPECT_TRUE(IsIconic(dialog));
+        EXPECT_EQ("Quillbar", TextOf(dialog));
+        EXPECT_EQ("32", [&] {
+            char text[8] = {};
+            GetDlgItemTextA(dialog, 358, text, sizeof text);
+            return std::string(text);
+        }());
+
+        ASSERT_NE(nullptr, m_app.m_pButtonWnd);
+        HWND bar = m_app.m_pButtonWnd->m_hWnd;
+        ASSERT_TRUE(IsWindow(bar));
+        EXPECT_TRUE(IsWindowVisible(bar));
+        EXPECT_EQ(SW_SHOWNORMAL, m_app.m_nCmdShow);
+        EXPECT_EQ("Quillbar - Button Window", TextOf(bar));
+        LONG style = GetWindowLongA(bar, GWL_STYLE);
+        EXPECT_TRUE(style & WS_POPUP);
+        EXPECT_TRUE(style & WS_BORDER);
+        EXPECT_FALSE(style & WS_CAPTION & ~WS_BORDER);
+        EXPECT_TRUE(GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST);  // "TopMost" defaults to 1
+        EXPECT_TRUE(GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+        RECT rc;
+        GetWindowRect(bar, &rc);
+        EXPECT_EQ(200, rc.left);
+        EXPECT_EQ(200, rc.top);
+        EXPECT_EQ(32, rc.right - rc.left);
+        EXPECT_EQ(200, rc.bottom - rc.top);
+        EXPECT_EQ(GetStockObject(LTGRAY_BRUSH), reinterpret_cast<HGDIOBJ>(GetClassLongPtrA(bar, GCLP_HBRBACKGROUND)));
+        EXPECT_NE(0, GetClassLongPtrA(bar, GCLP_HICON));
+        EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), reinterpret_cast<HCURSOR>(GetClassLongPtrA(bar, GCLP_HCURSOR)));
+        EXPECT_EQ(CButtonBarWnd::kTimerId, m_app.m_pButtonWnd->m_nTimer);
+
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(0, code);
+    ExpectObjectsFreed();
+    EXPECT_EQ("200,200,232,400,-1,606", Get("Window"));
+    EXPECT_EQ("1", Get("TopMost"));
+    EXPECT_EQ("10001", Get("Title"));
+}
+
+TEST_F(LifecycleTest, PopupModesStartWithTheBarHiddenAndTopMostZeroLeavesItUnstacked)
+{
+    WriteProfile(m_app.ProfileName(), "Quillbar", "Popup", "10101");
+    WriteProfile(m_app.ProfileName(), "Quillbar", "TopMost", "0");
+    RunApp([this] {
+        HWND bar = m_app.m_pButtonWnd->m_hWnd;
+        EXPECT_EQ(SW_HIDE, m_app.m_nCmdShow);
+        EXPECT_FALSE(IsWindowVisible(bar));
+        EXPECT_FALSE(GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        PostMessageA(m_app.m_pSetupDlg->m_hWnd, WM_COMMAND, 102, 0);  // Exit
+    });
+    ExpectObjectsFreed();
+    EXPECT_EQ("10101", Get("Popup"));
+    EXPECT_EQ("0", Get("TopMost"));
+}
+
+TEST_F(LifecycleTest, SettingsChangedDuringTheRunAreSavedAtExit)
+{
+    RunApp([this] {
+        m_app.m_nGroup = 4;
+        m_app.m_rcDialog = {10, 20, 30, 40};
+        PostMessageA(m_app.m_pSetupDlg->m_hWnd, WM_COMMAND, 102, 0);
+    });
+    EXPECT_EQ("4", Get("Group"));
+    EXPECT_EQ("10,20,30,40", Get("Dialog"));
+}
+
+TEST_F(LifecycleTest, ClosingTheButtonWindowSavesAndEndsTheRunThroughTheModalLoop)
+{
+    RunApp([this] {
+        m_app.m_nGroup = 2;
+        PostMessageA(m_app.m_pButtonWnd->m_hWnd, WM_CLOSE, 0, 0);
+    });
+    // The bar's destruction deleted its object; the application keeps no stale pointer.
+    EXPECT_EQ(nullptr, m_app.m_pButtonWnd);
+    ExpectObjectsFreed();
+    EXPECT_EQ("2", Get("Group"));
+}
+
+TEST_F(LifecycleTest, ClosingEveryTopLevelWindowAtOnceEndsTheRun)
+{
+    RunApp([this] {
+        PostMessageA(m_app.m_pButtonWnd->m_hWnd, WM_CLOSE, 0, 0);
+        PostMessageA(m_app.m_pSetupDlg->m_hWnd, WM_CLOSE, 0, 0);
+    });
+    ExpectObjectsFreed();
+    EXPECT_EQ("606", Get("Window").substr(Get("Window").rfind(',') + 1));
+}
+
+TEST_F(LifecycleTest, CancelAndOkMinimiseTheDialogWithoutEndingTheRun)
+{
+    RunApp([this] {
+        HWND dialog = m_app.m_pSetupDlg->m_hWnd;
+        ShowWindow(dialog, SW_RESTORE);
+        SetDlgItemTextA(dialog, 358, "7");
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);  // Escape
+        PumpMessages(100);
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_TRUE(IsIconic(dialog));
+        char text[8] = {};
+        GetDlgItemTextA(dialog, 358, text, sizeof text);
+        EXPECT_STREQ("32", text);
+
+        ShowWindow(dialog, SW_RESTORE);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        PumpMessages(100);
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_TRUE(IsIconic(dialog));
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ("32,32", Get("Size"));
+}
+
+TEST_F(LifecycleTest, EndSessionSavesTheSettings)
+{
+    RunApp([this] {
+        m_app.m_nGroup = 6;
+        SendMessageA(m_app.m_pButtonWnd->m_hWnd, WM_ENDSESSION, FALSE, 0);
+        EXPECT_EQ("6", Get("Group"));
+        PostMessageA(m_app.m_pSetupDlg->m_hWnd, WM_CLOSE, 0, 0);
+    });
+}
+
+TEST_F(LifecycleTest, FreeObjectsTwiceFindsNothingTheSecondTime)
+{
+    m_app.LoadSettings();
+    m_app.FreeObjects();
+    m_app.FreeObjects();
+    EXPECT_EQ(0, m_app.ExitInstance());
+    EXPECT_EQ("32,32", Get("Size"));
+}
+
+}  // namespace

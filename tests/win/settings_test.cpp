@@ -1,0 +1,196 @@
+// The settings file through the real private-profile functions: defaults, the
+// replacement rules, field-by-field scanning of composite values, and what a save
+// writes back.
+#include "app/launch_app.h"
+#include "tests/support/win_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testing_support;
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+        DeleteWindowsDirFile(m_app.ProfileName());
+    }
+    void TearDown() override { DeleteWindowsDirFile(m_app.ProfileName()); }
+
+    void Put(const char* key, const char* value) { WriteProfile(m_app.ProfileName(), "Quillbar", key, value); }
+    std::string Get(const char* key) { return ReadProfile(m_app.ProfileName(), "Quillbar", key); }
+    std::string FileText()
+    {
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, m_app.ProfileName().c_str());
+        std::string text = ReadWholeFile(WindowsDirFile(m_app.ProfileName()));
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        return text;
+    }
+
+    CLaunchApp m_app;
+};
+
+TEST_F(SettingsTest, ProfileIsNamedAfterTheExecutable)
+{
+    EXPECT_EQ("win_tests", m_app.ExeName());
+    EXPECT_EQ("win_tests.INI", m_app.ProfileName());
+}
+
+TEST_F(SettingsTest, MissingFileGivesEveryDefault)
+{
+    m_app.LoadSettings();
+    EXPECT_EQ(1, m_app.m_bTopMost);
+    EXPECT_EQ(403, m_app.m_nPopupTitle);
+    EXPECT_EQ(0, m_app.m_nGroup);
+    EXPECT_EQ(32, m_app.m_nButtonWidth);
+    EXPECT_EQ(32, m_app.m_nButtonHeight);
+    EXPECT_EQ(200, m_app.m_rcWindow.left);
+    EXPECT_EQ(200, m_app.m_rcWindow.top);
+    EXPECT_EQ(232, m_app.m_rcWindow.right);
+    EXPECT_EQ(400, m_app.m_rcWindow.bottom);
+    EXPECT_EQ(606, m_app.m_nPosition);
+    EXPECT_EQ(0, m_app.m_rcDialog.left);
+    EXPECT_EQ(0, m_app.m_rcDialog.bottom);
+    EXPECT_EQ(99, m_app.m_nMaxInLine);
+    EXPECT_EQ(1, m_app.m_bStopSaver);
+    EXPECT_EQ(10100, m_app.m_nPopup);
+    EXPECT_EQ(10001, m_app.m_nTitle);
+    EXPECT_EQ(0, m_app.WaitCursorCount());
+}
+
+TEST_F(SettingsTest, SaveWritesTheTenKeysInOrderWithTheFifthWindowValueAsMinusOne)
+{
+    m_app.LoadSettings();
+    m_app.SaveSettings();
+    EXPECT_EQ("[Quillbar]\n"
+              "Window=200,200,232,400,-1,606\n"
+              "Dialog=0,0,0,0\n"
+              "TopMost=1\n"
+              "ButtonTitle=403\n"
+              "Group=0\n"
+              "Size=32,32\n"
+              "Max=99\n"
+              "StopSaver=1\n"
+              "Popup=10100\n"
+              "Title=10001\n",
+              FileText());
+    EXPECT_EQ(0, m_app.WaitCursorCount());
+}
+
+TEST_F(SettingsTest, MaxAndPopupGetTheirReplacementsAndNothingElseDoes)
+{
+    struct Case {
+        const char* max;
+        int expectedMax;
+        const char* popup;
+        int expectedPopup;
+    } cases[] = {
+        {"0", 99, "0", 10100},    {"-3", 99, "1", 10101},  {"150", 150, "7", 7},
+        {"1", 1, "10102", 10102}, {"x", 99, "junk", 10100},
+    };
+    for (const Case& c : cases) {
+        Put("Max", c.max);
+        Put("Popup", c.popup);
+        m_app.LoadSettings();
+        EXPECT_EQ(c.expectedMax, m_app.m_nMaxInLine) << "Max=" << c.max;
+        EXPECT_EQ(c.expectedPopup, m_app.m_nPopup) << "Popup=" << c.popup;
+    }
+}
+
+TEST_F(SettingsTest, IntegerKeysThatAreNoNumberReadAsZero)
+{
+    Put("TopMost", "abc");
+    Put("StopSaver", "none");
+    Put("Title", "horizontal");
+    Put("Group", "-2");
+    m_app.LoadSettings();
+    EXPECT_EQ(0, m_app.m_bTopMost);
+    EXPECT_EQ(0, m_app.m_bStopSaver);
+    EXPECT_EQ(0, m_app.m_nTitle);
+    EXPECT_EQ(-2, m_app.m_nGroup);
+}
+
+TEST_F(SettingsTest, CompositeValuesAreScannedFieldByFieldAndUnreadFieldsStayZeroAtStart)
+{
+    Put("Size", "40");
+    Put("Window", "10,20");
+    Put("Dialog", "junk");
+    m_app.LoadSettings();
+    EXPECT_EQ(40, m_app.m_nButtonWidth);
+    EXPECT_EQ(0, m_app.m_nButtonHeight);
+    EXPECT_EQ(10, m_app.m_rcWindow.left);
+    EXPECT_EQ(20, m_app.m_rcWindow.top);
+    EXPECT_EQ(0, m_app.m_rcWindow.right);
+    EXPECT_EQ(0, m_app.m_rcWindow.bottom);
+    EXPECT_EQ(0, m_app.m_nPosition);
+    EXPECT_EQ(0, m_app.m_rcDialog.left);
+}
+
+TEST_F(SettingsTest, ALaterLoadKeepsThePreviousValueOfFieldsItCannotRead)
+{
+    m_app.LoadSettings();  // defaults: 32 x 32
+    Put("Size", "50,oops");
+    m_app.LoadSettings();
+    EXPECT_EQ(50, m_app.m_nButtonWidth);
+    EXPECT_EQ(32, m_app.m_nButtonHeight);
+}
+
+TEST_F(SettingsTest, OutOfRangeAndOddCompositeValuesAreReadSafely)
+{
+    Put("Size", "99999999999,-99999999999");
+    Put("Window", " 1, 2,3,4,5,6 trailing");
+    m_app.LoadSettings();
+    EXPECT_EQ(2147483647, m_app.m_nButtonWidth);
+    EXPECT_EQ(-2147483647 - 1, m_app.m_nButtonHeight);
+    EXPECT_EQ(1, m_app.m_rcWindow.left);
+    EXPECT_EQ(2, m_app.m_rcWindow.top);
+    EXPECT_EQ(6, m_app.m_nPosition);
+
+    // A value longer than the read buffer is cut, never overrun.
+    std::string huge(4000, '7');
+    Put("Size", huge.c_str());
+    m_app.LoadSettings();
+    EXPECT_EQ(2147483647, m_app.m_nButtonWidth);
+}
+
+TEST_F(SettingsTest, ALoadThenSaveRewritesEveryValueExceptTheFifthWindowValue)
+{
+    Put("Window", "-5,7,300,90,42,603");
+    Put("Dialog", "1,2,3,4");
+    Put("TopMost", "0");
+    Put("ButtonTitle", "401");
+    Put("Group", "3");
+    Put("Size", "500,0");
+    Put("Max", "150");
+    Put("StopSaver", "7");
+    Put("Popup", "10102");
+    Put("Title", "12345");
+    m_app.LoadSettings();
+    m_app.SaveSettings();
+    EXPECT_EQ("-5,7,300,90,-1,603", Get("Window"));
+    EXPECT_EQ("1,2,3,4", Get("Dialog"));
+    EXPECT_EQ("0", Get("TopMost"));
+    EXPECT_EQ("401", Get("ButtonTitle"));
+    EXPECT_EQ("3", Get("Group"));
+    EXPECT_EQ("500,0", Get("Size"));
+    EXPECT_EQ("150", Get("Max"));
+    EXPECT_EQ("7", Get("StopSaver"));
+    EXPECT_EQ("10102", Get("Popup"));
+    EXPECT_EQ("12345", Get("Title"));
+}
+
+TEST_F(SettingsTest, SavingLeavesOtherSectionsAndKeysOfTheFileAlone)
+{
+    WriteProfile(m_app.ProfileName(), "Other", "Keep", "me");
+    Put("Extra", "still here");
+    m_app.LoadSettings();
+    m_app.SaveSettings();
+    EXPECT_EQ("me", ReadProfile(m_app.ProfileName(), "Other", "Keep"));
+    EXPECT_EQ("still here", Get("Extra"));
+}
+
+}  // namespace
