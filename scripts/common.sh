@@ -46,7 +46,11 @@ start_wine_prefix() {
     # management, and no waiting on an X window manager that Xvfb does not have.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
-    wineserver -p >/dev/null 2>&1 </dev/null &
+    # The desktop that wineboot started predates the setting: start the prefix afresh.
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+    wineserver -p >/dev/null 2>&1 </dev/null
+    wineboot >/dev/null 2>&1 </dev/null
 }
 
 stop_wine_prefix() {
