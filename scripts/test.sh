@@ -29,8 +29,15 @@ if build_preset win32; then record "win32 build" passed; else record "win32 buil
 
 if build_preset win64; then
     start_xvfb && start_wine_prefix
+    shots="$QUILLBAR_ROOT/build/screenshots"
+    rm -rf "$shots" && mkdir -p "$shots"
+    export QUILLBAR_SCREENSHOTS="$shots"
     log "Windows tests under Wine"
     if ctest --preset win64; then record "wine tests" passed; else record "wine tests" failed; fi
+    for bmp in "$shots"/*.bmp; do
+        [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+    done
+    log "screenshots: $shots"
 else
     record "win64 build" failed
 fi

@@ -65,6 +65,43 @@ TEST_F(LauncherTest, FirstRunShowsBarAndMinimisedDialogAndLeavesEveryDefault)
         EXPECT_EQ(value, Get("qlbar.INI", key.c_str())) << key;
 }
 
+// Restores the minimised Set Up dialog and returns the colour of its background.
+COLORREF RestoredDialogBackground(HWND dialog, const std::string& screenshot)
+{
+    EXPECT_TRUE(WaitUntil([dialog] { return IsIconic(dialog) != FALSE; }));
+    ShowWindow(dialog, SW_RESTORE);
+    EXPECT_TRUE(WaitUntil([dialog] { return !IsIconic(dialog); }));
+    Sleep(300);  // its own process paints it
+    EXPECT_TRUE(SaveScreenshot(screenshot));
+    POINT corner = {2, 2};
+    ClientToScreen(dialog, &corner);
+    return ScreenPixel(corner.x, corner.y);
+}
+
+TEST_F(LauncherTest, DialogsUseThe3dControlsWhenAvailableAndAreWhiteWithout)
+{
+    RunAndClose(m_exe, [](HWND, HWND dialog) {
+        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RestoredDialogBackground(dialog, "setup-dialog"));
+    });
+
+    // A copy that Wine refuses the 3-D control library, through Wine's per-program overrides.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    std::string copy = std::string(temp) + "no3dbar.exe";
+    ASSERT_TRUE(CopyFileA(m_exe.c_str(), copy.c_str(), FALSE));
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\no3dbar.exe\\DllOverrides",
+                                             0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
+    RegSetValueExA(key, "ctl3d32", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+    RegCloseKey(key);
+    RunAndClose(copy, [](HWND, HWND dialog) {
+        EXPECT_EQ(RGB(255, 255, 255), RestoredDialogBackground(dialog, "setup-dialog-without-3d-controls"));
+    });
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\no3dbar.exe");
+    DeleteWindowsDirFile("no3dbar.INI");
+    DeleteFileA(copy.c_str());
+}
+
 TEST_F(LauncherTest, LoadRulesHoldInTheRealExecutable)
 {
     WriteProfile("qlbar.INI", kSection, "Max", "0");

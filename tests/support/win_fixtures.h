@@ -54,6 +54,13 @@ std::string WinePathOf(const std::string& unixPath);
 // Polls a condition until it holds or the time is up; returns its last value.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 
+// Saves the screen as <name>.bmp in the folder named by $QUILLBAR_SCREENSHOTS (a Unix
+// path); does nothing when it is not set. Returns false when saving failed.
+bool SaveScreenshot(const std::string& name);
+
+// The colour of a screen pixel.
+COLORREF ScreenPixel(int x, int y);
+
 // Serves the thread's messages for a while (for windows created in the test thread).
 void PumpMessages(DWORD milliseconds);
 
