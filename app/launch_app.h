@@ -30,8 +30,13 @@ constexpr int TITLE_NOTHING = 10002;
 constexpr int POPUPTITLE_DISABLE = 401;
 constexpr int POPUPTITLE_ACTIVE = 402;
 constexpr int POPUPTITLE_ALWAYS = 403;
-// Screen position codes: free, then the four corners and two edge centres.
+// Screen position codes of the button window.
 constexpr int POSITION_FREE = 600;
+constexpr int POSITION_TOP_LEFT = 601;
+constexpr int POSITION_TOP_CENTRE = 602;
+constexpr int POSITION_TOP_RIGHT = 603;
+constexpr int POSITION_BOTTOM_LEFT = 604;
+constexpr int POSITION_BOTTOM_CENTRE = 605;
 constexpr int POSITION_BOTTOM_RIGHT = 606;
 
 class CLaunchApp : public fw::Application {

@@ -9,12 +9,12 @@ namespace {
 int PositionButtonFor(int position)
 {
     switch (position) {
-    case 601: return IDC_POS_TOPLEFT;
-    case 602: return IDC_POS_TOPCENTER;
-    case 603: return IDC_POS_TOPRIGHT;
-    case 604: return IDC_POS_BOTTOMLEFT;
-    case 605: return IDC_POS_BOTTOMCENTER;
-    case 606: return IDC_POS_BOTTOMRIGHT;
+    case POSITION_TOP_LEFT: return IDC_POS_TOPLEFT;
+    case POSITION_TOP_CENTRE: return IDC_POS_TOPCENTER;
+    case POSITION_TOP_RIGHT: return IDC_POS_TOPRIGHT;
+    case POSITION_BOTTOM_LEFT: return IDC_POS_BOTTOMLEFT;
+    case POSITION_BOTTOM_CENTRE: return IDC_POS_BOTTOMCENTER;
+    case POSITION_BOTTOM_RIGHT: return IDC_POS_BOTTOMRIGHT;
     default: return IDC_POS_FREE;
     }
 }
