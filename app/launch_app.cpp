@@ -109,17 +109,6 @@ void CLaunchApp::FreeObjects()
     m_groupPositions.clear();
 }
 
-uint16_t CLaunchApp::LoadGroups()
-{
-    // No group source is read yet: the lists and the current group stay empty, and
-    // "Group" keeps its stored value so that it survives this run unchanged.
-    m_group.RemoveAllItems();
-    m_groupNames.clear();
-    m_groupSources.clear();
-    m_groupPositions.clear();
-    return 0;
-}
-
 void CLaunchApp::LoadAssociations()
 {
     // No association is read yet: an empty table makes every command start as written.

@@ -1,11 +1,18 @@
 // The current program group and its items, as the button window shows them. The
-// application object holds one group by value; the group owns its items.
+// application object holds one group by value; the group owns its items. Decoding a
+// record into a group is pure code; reading the record from the registry is not.
 #pragma once
+
+#include "catalog/group_record.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+// Flags of CProgramGroup::Load.
+constexpr uint16_t LOAD_ITEMS = 1;  // clear and refill the group from the record
+constexpr uint16_t LOAD_LIST = 2;   // append the group's name and position key to the lists
 
 struct IconPoint {
     int32_t x = 0;
@@ -14,6 +21,12 @@ struct IconPoint {
 
 class CProgramItem {
 public:
+    // Builds an item from the item record at itemOffset. *pError is 0 on success and 1
+    // when there is no record, or when the item record or its strings do not lie whole
+    // inside it (such an item is dropped by the caller). An icon that does not lie whole
+    // inside the record leaves the three icon offsets 0: the item shows no icon.
+    CProgramItem(const GroupRecord* record, uint32_t itemOffset, uint16_t* pError);
+    CProgramItem() = default;
     virtual ~CProgramItem() = default;
 
     IconPoint m_ptIcon;          // place in the group window; the display-order key
@@ -26,6 +39,12 @@ public:
     uint32_t m_nIconBits = 0;
 };
 
+// The lists a LOAD_LIST load appends to (the application's group names and positions).
+struct GroupLists {
+    std::vector<std::string>* names = nullptr;
+    std::vector<uint32_t>* positions = nullptr;
+};
+
 class CProgramGroup {
 public:
     CProgramGroup() = default;
@@ -36,7 +55,24 @@ public:
     void RemoveAllItems();
     int ItemCount() const { return static_cast<int>(m_items.size()); }
 
+    // Reads the record named by the source from the registry and decodes it: 0 on
+    // success, 1 when there is no source or the record cannot be read or is refused.
+    uint16_t Load(const std::string& source, uint16_t flags);
+
+    // The decoding half of Load, for a record already read. A record too short for its
+    // header, item table or name is refused (1) and changes nothing; a damaged item is
+    // left out; a damaged tag ends the tag list.
+    uint16_t LoadFromRecord(const std::string& source, const uint8_t* record, size_t size, uint16_t flags,
+                            const AnsiCodec& codec, const GroupLists& lists);
+
     std::string m_strSource;  // root letter and registry key path
     std::string m_strName;
     std::vector<std::unique_ptr<CProgramItem>> m_items;  // display order; index = button index
 };
+
+// Splits a command line into working directory and command: an absolute path on a
+// drive ("C:\...") is cut at its last backslash before the first space.
+void SplitCommand(const std::string& text, std::string& directory, std::string& command);
+
+// Orders items by (y, x) with a selection sort whose exchanges decide among equal keys.
+void SortItemsByPosition(std::vector<std::unique_ptr<CProgramItem>>& items);

@@ -11,6 +11,7 @@ add_library(quillbar_core STATIC
     app/launch_app.cpp
     app/settings.cpp
     buttonbar/button_bar_wnd.cpp
+    catalog/group_sources.cpp
     dialogs/setup_dlg.cpp
 )
 target_include_directories(quillbar_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
@@ -38,7 +39,9 @@ add_executable(win_tests
     tests/win/settings_test.cpp
     tests/win/framework_test.cpp
     tests/win/lifecycle_test.cpp
+    tests/win/group_sources_test.cpp
     tests/support/win_fixtures.cpp
+    tests/support/group_record_builder.cpp
     $<TARGET_OBJECTS:quillbar_res>
 )
 target_link_libraries(win_tests PRIVATE quillbar_core GTest::gtest_main)
@@ -47,6 +50,7 @@ target_compile_options(win_tests PRIVATE ${QUILLBAR_WARNINGS})
 add_executable(e2e_tests
     tests/e2e/launcher_e2e_test.cpp
     tests/support/win_fixtures.cpp
+    tests/support/group_record_builder.cpp
 )
 target_link_libraries(e2e_tests PRIVATE quillbar_core GTest::gtest_main)
 target_compile_options(e2e_tests PRIVATE ${QUILLBAR_WARNINGS})
@@ -56,3 +60,8 @@ add_test(NAME win_tests COMMAND win_tests)
 add_test(NAME e2e_tests COMMAND e2e_tests)
 set_tests_properties(e2e_tests PROPERTIES
     ENVIRONMENT "QUILLBAR_EXE=$<TARGET_FILE:qlbar>")
+
+# Writes demonstration groups into the registry (used by the run command).
+add_executable(demo_groups tools/demo_groups.cpp tests/support/group_record_builder.cpp)
+target_include_directories(demo_groups PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(demo_groups PRIVATE ${QUILLBAR_WARNINGS})

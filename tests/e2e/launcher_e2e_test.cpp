@@ -1,6 +1,7 @@
 // The real qlbar.exe, started as a user would start it and closed as a user would
 // close it: its windows, the settings file it leaves, and the load rules seen through
 // what it writes back.
+#include "tests/support/group_record_builder.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -157,6 +158,102 @@ TEST_F(LauncherTest, TwoCopiesRunSideBySideAndTheLastToExitWritesLast)
     second.CloseWindows();
     ASSERT_TRUE(second.WaitForExit(20000));
     EXPECT_EQ("99", Get("qlbar.INI", "Max"));
+}
+
+class LauncherWithGroupsTest : public LauncherTest {
+protected:
+    void SetUp() override
+    {
+        LauncherTest::SetUp();
+        ClearGroups();
+    }
+    void TearDown() override
+    {
+        ClearGroups();
+        LauncherTest::TearDown();
+    }
+    static void ClearGroups()
+    {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Program Groups");
+        RegDeleteTreeA(HKEY_CURRENT_USER, "UNICODE Program Groups");
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Program Groups");
+    }
+    static void PutUserGroup(const std::string& key, const std::vector<uint8_t>& record)
+    {
+        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, "UNICODE Program Groups", key, record));
+    }
+};
+
+std::vector<uint8_t> SmallGroup(const std::u16string& name, uint16_t left, uint16_t top)
+{
+    GroupRecordBuilder builder(name);
+    builder.Position(left, top);
+    builder.AddItem(u"Notepad", u"C:\\WINDOWS\\NOTEPAD.EXE", 0, 0);
+    return builder.Build();
+}
+
+TEST_F(LauncherWithGroupsTest, TheGroupSettingIsClampedToTheGroupsFoundAndSaved)
+{
+    PutUserGroup("Right", SmallGroup(u"Right", 300, 0));
+    PutUserGroup("Lower", SmallGroup(u"Lower", 0, 200));
+    PutUserGroup("Origin", SmallGroup(u"Origin", 0, 0));
+    WriteProfile("qlbar.INI", kSection, "Group", "7");
+    RunAndClose(m_exe);
+    EXPECT_EQ("2", Get("qlbar.INI", "Group"));
+}
+
+// Records that decode, but whose items, icons or tags are damaged in one way each.
+std::vector<std::pair<std::string, std::vector<uint8_t>>> DamagedRecords()
+{
+    GroupRecordBuilder builder(u"Damaged");
+    builder.AddItem(GroupItem{u"Icon", u"C:\\APPS\\ICON.EXE", 0, 0, SolidIcon(4, Rgb(255, 0, 0))});
+    builder.AddItem(GroupItem{u"Deep", u"DEEP.EXE", 40, 0, SolidIcon(8, Rgb(0, 0, 255))});
+    builder.DirectoryTag(1, u"D:\\APPS");
+    builder.MinimizeTag(0);
+    RecordLayout at;
+    const std::vector<uint8_t> good = builder.Build(&at);
+
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> damaged;
+    auto patch32 = [&](const char* what, size_t offset, uint32_t value) {
+        std::vector<uint8_t> record = good;
+        PutU32(record, offset, value);
+        damaged.emplace_back(what, record);
+    };
+    auto patch16 = [&](const char* what, size_t offset, uint16_t value) {
+        std::vector<uint8_t> record = good;
+        PutU16(record, offset, value);
+        damaged.emplace_back(what, record);
+    };
+    patch32("slot outside", at.slots[0], static_cast<uint32_t>(good.size() + 100));
+    patch32("title outside", at.items[0].record + 0x14, 0xFFFFFFF0u);
+    patch32("command outside", at.items[1].record + 0x18, static_cast<uint32_t>(good.size() - 1));
+    patch32("icon outside", at.items[0].record + 0x10, static_cast<uint32_t>(good.size() - 4));
+    patch16("icon of 24 bits", at.items[0].icon.info + 0x0E, 24);
+    patch16("icon of 16 planes", at.items[1].icon.info + 0x0C, 16);
+    patch32("icon header size huge", at.items[0].icon.info, 0xFFFFFF00u);
+    patch16("tag of size 0", at.tags[0] + 8, 0);
+    patch16("tag running off the end", at.tags[0] + 8, 0xFFFF);
+    patch16("end tag replaced", at.endTag, 0x1234);
+    damaged.emplace_back("cut before the end tag",
+                         std::vector<uint8_t>(good.begin(), good.begin() + at.endTag + 2));
+    std::vector<uint8_t> plain = SmallGroup(u"Plain", 0, 0);
+    uint32_t text = AppendUnterminatedString(plain, u"no end");
+    PutU32(plain, 0x24, text);
+    damaged.emplace_back("name without terminator", plain);
+    return damaged;
+}
+
+TEST_F(LauncherWithGroupsTest, ADamagedCurrentGroupNeverStopsTheLauncher)
+{
+    for (const auto& [what, record] : DamagedRecords()) {
+        SCOPED_TRACE(what);
+        ClearGroups();
+        DeleteWindowsDirFile("qlbar.INI");
+        PutUserGroup("Damaged", record);
+        RunAndClose(m_exe, [](HWND bar, HWND) { EXPECT_TRUE(IsWindowVisible(bar)); });
+        EXPECT_EQ("0", Get("qlbar.INI", "Group"));
+        EXPECT_EQ("32,32", Get("qlbar.INI", "Size"));
+    }
 }
 
 }  // namespace

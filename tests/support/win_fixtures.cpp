@@ -41,6 +41,19 @@ std::string ReadWholeFile(const std::string& path)
     return text.str();
 }
 
+bool PutGroupRecord(HKEY root, const std::string& path, const std::string& name, const std::vector<uint8_t>& record)
+{
+    HKEY key = nullptr;
+    std::string full = path + "\\" + name;
+    if (RegCreateKeyExA(root, full.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG result = ERROR_SUCCESS;
+    if (!record.empty())
+        result = RegSetValueExA(key, nullptr, 0, REG_BINARY, record.data(), static_cast<DWORD>(record.size()));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
 namespace {
 
 struct EnumState {

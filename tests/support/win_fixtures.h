@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ void WriteProfile(const std::string& file, const std::string& section, const std
 void DeleteWindowsDirFile(const std::string& name);
 // The whole file, or empty when it does not exist.
 std::string ReadWholeFile(const std::string& path);
+
+// Writes a group record as the default value of root\path\name (REG_BINARY); an
+// empty record creates the key without a default value.
+bool PutGroupRecord(HKEY root, const std::string& path, const std::string& name, const std::vector<uint8_t>& record);
 
 // Top-level windows of a process (visible or not).
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);

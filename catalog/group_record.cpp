@@ -1,0 +1,153 @@
+#include "catalog/group_record.h"
+
+GroupRecord::GroupRecord(const uint8_t* data, size_t size, const AnsiCodec& codec)
+    : m_data(data), m_size(data ? size : 0), m_codec(codec)
+{
+}
+
+bool GroupRecord::Contains(uint64_t offset, uint64_t length) const
+{
+    return offset <= m_size && length <= m_size - offset;
+}
+
+bool GroupRecord::ReadU16(uint64_t offset, uint16_t& value) const
+{
+    if (!Contains(offset, 2))
+        return false;
+    value = static_cast<uint16_t>(m_data[offset] | (m_data[offset + 1] << 8));
+    return true;
+}
+
+bool GroupRecord::ReadU32(uint64_t offset, uint32_t& value) const
+{
+    if (!Contains(offset, 4))
+        return false;
+    value = static_cast<uint32_t>(m_data[offset]) | (static_cast<uint32_t>(m_data[offset + 1]) << 8) |
+            (static_cast<uint32_t>(m_data[offset + 2]) << 16) | (static_cast<uint32_t>(m_data[offset + 3]) << 24);
+    return true;
+}
+
+bool GroupRecord::ReadHeader(GroupHeader& header) const
+{
+    GroupHeader h;
+    if (!Contains(0, kHeaderItemTable) || !ReadU32(kHeaderSegmentSize, h.segmentSize) ||
+        !ReadU16(kHeaderLeft, h.left) || !ReadU16(kHeaderTop, h.top) || !ReadU32(kHeaderName, h.nameOffset) ||
+        !ReadU16(kHeaderItemCount, h.itemCount))
+        return false;
+    if (!Contains(kHeaderItemTable, uint64_t{4} * h.itemCount))
+        return false;
+    header = h;
+    return true;
+}
+
+bool GroupRecord::ReadItemSlot(const GroupHeader& header, uint16_t slot, uint32_t& offset) const
+{
+    if (slot >= header.itemCount)
+        return false;
+    return ReadU32(kHeaderItemTable + uint64_t{4} * slot, offset);
+}
+
+bool GroupRecord::ReadItem(uint32_t offset, ItemRecord& item) const
+{
+    if (!Contains(offset, kItemRecordSize))
+        return false;
+    uint32_t x = 0, y = 0;
+    ReadU32(offset + uint64_t{kItemX}, x);
+    ReadU32(offset + uint64_t{kItemY}, y);
+    item.x = static_cast<int32_t>(x);
+    item.y = static_cast<int32_t>(y);
+    ReadU32(offset + uint64_t{kItemIcon}, item.iconOffset);
+    ReadU32(offset + uint64_t{kItemTitle}, item.titleOffset);
+    ReadU32(offset + uint64_t{kItemCommand}, item.commandOffset);
+    return true;
+}
+
+bool GroupRecord::Convert(const uint8_t* units, size_t count, std::string& text) const
+{
+    // Copy the units out: the record gives no alignment for a char16_t view.
+    std::u16string wide(count, u'\0');
+    for (size_t i = 0; i < count; ++i)
+        wide[i] = static_cast<char16_t>(units[2 * i] | (units[2 * i + 1] << 8));
+    text = m_codec.fromWide ? m_codec.fromWide(wide.data(), count) : std::string();
+    if (text.size() > kMaxStringBytes)
+        text.resize(kMaxStringBytes);
+    return true;
+}
+
+// The number of units up to and including the terminator in [begin, begin + bytes); 0 when there is none.
+static size_t TerminatedLength(const uint8_t* begin, size_t bytes)
+{
+    for (size_t i = 0; i + 1 < bytes; i += 2) {
+        if (begin[i] == 0 && begin[i + 1] == 0)
+            return i / 2 + 1;
+    }
+    return 0;
+}
+
+bool GroupRecord::ReadString(uint32_t offset, std::string& text) const
+{
+    if (!Contains(offset, 2))
+        return false;
+    size_t count = TerminatedLength(m_data + offset, m_size - offset);
+    return count != 0 && Convert(m_data + offset, count, text);
+}
+
+bool GroupRecord::ReadTagString(const Tag& tag, std::string& text) const
+{
+    size_t count = tag.data ? TerminatedLength(tag.data, tag.dataSize) : 0;
+    return count != 0 && Convert(tag.data, count, text);
+}
+
+bool GroupRecord::LocateIcon(uint32_t iconOffset, IconLocation& icon) const
+{
+    uint32_t headerSize = 0;
+    uint16_t planes = 0, bitCount = 0;
+    if (!ReadU32(iconOffset, headerSize) || !ReadU16(iconOffset + uint64_t{kIconHeaderPlanes}, planes) ||
+        !ReadU16(iconOffset + uint64_t{kIconHeaderBits}, bitCount))
+        return false;
+    // The header is handed to the platform whole, so it must at least hold what is read from it.
+    if (headerSize < kIconHeaderBits + 2)
+        return false;
+    uint32_t depth = static_cast<uint32_t>(planes) * bitCount;
+    if (depth == 0 || depth > kMaxIconBitsPerPixel)
+        return false;
+    uint64_t colourTable = uint64_t{4} << depth;
+    uint64_t bits = uint64_t{iconOffset} + headerSize + colourTable;
+    uint64_t imageBytes = uint64_t{128} * depth;
+    uint64_t mask = bits + imageBytes;
+    if (!Contains(iconOffset, mask + kIconMaskBytes - iconOffset))
+        return false;
+    icon.info = iconOffset;
+    icon.bits = static_cast<uint32_t>(bits);
+    icon.mask = static_cast<uint32_t>(mask);
+    icon.planes = planes;
+    icon.bitCount = bitCount;
+    return true;
+}
+
+bool GroupRecord::WalkTags(const GroupHeader& header, const std::function<void(const Tag&)>& visit) const
+{
+    if (header.segmentSize == m_size)
+        return true;
+    const uint64_t start = uint64_t{header.segmentSize} + kTagListGap;
+    // The running offset is 16 bits wide; a list that would need it to wrap is damaged.
+    uint32_t running = 0;
+    for (;;) {
+        const uint64_t at = start + running;
+        Tag tag;
+        uint16_t size = 0;
+        if (!Contains(at, kTagHeaderSize) || !ReadU16(at + kTagItem, tag.item) || !ReadU16(at + kTagId, tag.id))
+            return false;
+        if (tag.id == kTagEnd)
+            return true;
+        ReadU16(at + kTagSize, size);
+        if (size < kTagHeaderSize || !Contains(at, size))
+            return false;
+        tag.data = m_data + at + kTagHeaderSize;
+        tag.dataSize = size - kTagHeaderSize;
+        visit(tag);
+        running += size;
+        if (running > 0xFFFF)
+            return false;
+    }
+}

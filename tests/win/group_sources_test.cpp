@@ -1,0 +1,203 @@
+// Group records in the real registry of the test prefix: reading one record, finding
+// every group under the three keys, their display order, and the current group.
+#include "app/launch_app.h"
+#include "catalog/group_sources.h"
+#include "tests/support/group_record_builder.h"
+#include "tests/support/win_fixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+const char kMachineKey[] = "SOFTWARE\\Program Groups";
+const char kUnicodeKey[] = "UNICODE Program Groups";
+const char kUserKey[] = "Program Groups";
+
+std::vector<uint8_t> GroupAt(const std::u16string& name, uint16_t left, uint16_t top)
+{
+    GroupRecordBuilder builder(name);
+    builder.Position(left, top);
+    builder.AddItem(u"Notepad", u"C:\\WINDOWS\\NOTEPAD.EXE README.TXT", 10, 0);
+    builder.AddItem(u"Clock", u"CLOCK.EXE", 0, 0);
+    return builder.Build();
+}
+
+class GroupSourcesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearKeys();
+        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+    }
+    void TearDown() override { ClearKeys(); }
+
+    static void ClearKeys()
+    {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMachineKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kUnicodeKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kUserKey);
+    }
+
+    std::vector<std::string> Names() const { return m_app.m_groupNames; }
+
+    CLaunchApp m_app;
+};
+
+TEST_F(GroupSourcesTest, ReadGroupRecordReturnsTheDefaultValueOrNothing)
+{
+    std::vector<uint8_t> record = GroupAt(u"Main", 0, 0);
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "Main", record));
+    ASSERT_TRUE(PutGroupRecord(HKEY_LOCAL_MACHINE, kMachineKey, "Shared", record));
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserKey, "NoValue", {}));
+
+    uint32_t size = 99;
+    std::unique_ptr<uint8_t[]> data = ReadGroupRecord("UUNICODE Program Groups\\Main", &size);
+    ASSERT_NE(nullptr, data);
+    ASSERT_EQ(record.size(), size);
+    EXPECT_EQ(record, std::vector<uint8_t>(data.get(), data.get() + size));
+
+    // "L" is the machine's root; any other letter the user's.
+    EXPECT_NE(nullptr, ReadGroupRecord("LSOFTWARE\\Program Groups\\Shared", &size));
+    EXPECT_NE(nullptr, ReadGroupRecord("XUNICODE Program Groups\\Main", &size));
+    EXPECT_EQ(nullptr, ReadGroupRecord("USOFTWARE\\Program Groups\\Shared", &size));
+
+    for (const char* missing : {"UUNICODE Program Groups\\Absent", "UProgram Groups\\NoValue", "", "U"}) {
+        size = 99;
+        EXPECT_EQ(nullptr, ReadGroupRecord(missing, &size)) << missing;
+        if (*missing) {
+            EXPECT_EQ(0u, size) << missing;
+        }
+    }
+    EXPECT_EQ(nullptr, ReadGroupRecord("UUNICODE Program Groups\\Main", nullptr));
+}
+
+TEST_F(GroupSourcesTest, GroupsAreListedTopFirstThenLeftWithNegativeLeftLast)
+{
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "A", GroupAt(u"At 300,0", 300, 0));
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "B", GroupAt(u"At 0,200", 0, 200));
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "C", GroupAt(u"At 0,0", 0, 0));
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "D", GroupAt(u"At -10,0", static_cast<uint16_t>(-10), 0));
+    EXPECT_EQ(0, m_app.LoadGroups());
+    EXPECT_EQ((std::vector<std::string>{"At 0,0", "At 300,0", "At -10,0", "At 0,200"}), Names());
+    EXPECT_EQ((std::vector<std::string>{"UUNICODE Program Groups\\C", "UUNICODE Program Groups\\A",
+                                        "UUNICODE Program Groups\\D", "UUNICODE Program Groups\\B"}),
+              m_app.m_groupSources);
+    EXPECT_EQ((std::vector<uint32_t>{0u, 300u, 0xFFF6u, 200u << 16}), m_app.m_groupPositions);
+}
+
+TEST_F(GroupSourcesTest, EverySourceIsReadAndAUserGroupUnderBothKeysIsListedTwice)
+{
+    PutGroupRecord(HKEY_LOCAL_MACHINE, kMachineKey, "Common", GroupAt(u"Common", 0, 50));
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "Mine", GroupAt(u"Mine", 0, 10));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserKey, "Mine", GroupAt(u"Mine", 0, 10));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserKey, "Empty", {});  // no default value: not a group
+    m_app.LoadGroups();
+    EXPECT_EQ((std::vector<std::string>{"Mine", "Mine", "Common"}), Names());
+    EXPECT_EQ((std::vector<std::string>{"UUNICODE Program Groups\\Mine", "UProgram Groups\\Mine",
+                                        "LSOFTWARE\\Program Groups\\Common"}),
+              m_app.m_groupSources);
+
+    // Without the machine's key the user's groups are still found.
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMachineKey);
+    m_app.LoadGroups();
+    EXPECT_EQ((std::vector<std::string>{"Mine", "Mine"}), Names());
+}
+
+TEST_F(GroupSourcesTest, TheGroupSettingIsClampedAndTheCurrentGroupLoaded)
+{
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "A", GroupAt(u"First", 0, 0));
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "B", GroupAt(u"Second", 0, 1));
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "C", GroupAt(u"Third", 0, 2));
+
+    m_app.m_nGroup = 7;
+    m_app.LoadGroups();
+    EXPECT_EQ(2, m_app.m_nGroup);
+    EXPECT_EQ("Third", m_app.m_group.m_strName);
+    EXPECT_EQ("UUNICODE Program Groups\\C", m_app.m_group.m_strSource);
+    ASSERT_EQ(2, m_app.m_group.ItemCount());
+    // Display order, and the command split into directory and command.
+    EXPECT_EQ("Clock", m_app.m_group.m_items[0]->m_strTitle);
+    EXPECT_EQ("C:\\WINDOWS", m_app.m_group.m_items[1]->m_strDirectory);
+    EXPECT_EQ("NOTEPAD.EXE README.TXT", m_app.m_group.m_items[1]->m_strCommand);
+
+    m_app.m_nGroup = -4;
+    m_app.LoadGroups();
+    EXPECT_EQ(0, m_app.m_nGroup);
+    EXPECT_EQ("First", m_app.m_group.m_strName);
+
+    m_app.m_nGroup = 1;
+    m_app.LoadGroups();
+    EXPECT_EQ(1, m_app.m_nGroup);
+    EXPECT_EQ("Second", m_app.m_group.m_strName);
+}
+
+TEST_F(GroupSourcesTest, WithoutAnyGroupTheSettingIsKeptAndTheCurrentGroupIsEmpty)
+{
+    m_app.m_nGroup = 5;
+    m_app.m_group.m_items.push_back(std::make_unique<CProgramItem>());
+    EXPECT_EQ(0, m_app.LoadGroups());
+    EXPECT_EQ(5, m_app.m_nGroup);
+    EXPECT_TRUE(m_app.m_groupSources.empty());
+    EXPECT_EQ(0, m_app.m_group.ItemCount());
+}
+
+TEST_F(GroupSourcesTest, UnreadableRecordsAreLeftOutOfEveryList)
+{
+    std::vector<uint8_t> good = GroupAt(u"Good", 0, 0);
+    std::vector<uint8_t> shortHeader(good.begin(), good.begin() + 20);
+    std::vector<uint8_t> badName = good;
+    PutU32(badName, 0x24, 0x7FFFFFF0);
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "Good", good);
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "Short", shortHeader);
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "BadName", badName);
+    m_app.LoadGroups();
+    EXPECT_EQ((std::vector<std::string>{"Good"}), Names());
+    EXPECT_EQ(1u, m_app.m_groupSources.size());
+    EXPECT_EQ(1u, m_app.m_groupPositions.size());
+}
+
+TEST_F(GroupSourcesTest, LoadOfAMissingRecordFailsAndChangesNothing)
+{
+    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "A", GroupAt(u"Kept", 0, 0));
+    CProgramGroup group;
+    ASSERT_EQ(0, group.Load("UUNICODE Program Groups\\A", LOAD_ITEMS));
+    EXPECT_EQ(1, group.Load("UUNICODE Program Groups\\Gone", LOAD_ITEMS | LOAD_LIST));
+    EXPECT_EQ(1, group.Load("", LOAD_ITEMS));
+    EXPECT_EQ("Kept", group.m_strName);
+    EXPECT_EQ(2, group.ItemCount());
+    EXPECT_TRUE(m_app.m_groupNames.empty());
+}
+
+TEST_F(GroupSourcesTest, TheSystemCodePageConversionKeepsWithin255BytesOnWholeCharacters)
+{
+    const AnsiCodec& codec = PlatformCodec();
+    std::u16string longAscii(300, u'x');
+    longAscii.push_back(u'\0');
+    EXPECT_EQ(std::string(255, 'x'), codec.fromWide(longAscii.data(), longAscii.size()));
+
+    std::u16string accented(300, u'\u00E9');
+    accented.push_back(u'\0');
+    std::string text = codec.fromWide(accented.data(), accented.size());
+    EXPECT_LE(text.size(), 255u);
+    EXPECT_GE(text.size(), 127u);
+    // The cut falls between characters: walking them ends exactly at the end.
+    const char* p = text.c_str();
+    while (*p)
+        p = CharNextA(p);
+    EXPECT_EQ(text.c_str() + text.size(), p);
+
+    std::u16string plain = u"Caf\u00E9";
+    plain.push_back(u'\0');
+    char expected[16] = {};
+    WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, reinterpret_cast<const wchar_t*>(plain.c_str()), -1, expected,
+                        sizeof expected, nullptr, nullptr);
+    EXPECT_EQ(expected, codec.fromWide(plain.data(), plain.size()));
+
+    EXPECT_TRUE(codec.endsWithBackslash("D:\\APPS\\"));
+    EXPECT_FALSE(codec.endsWithBackslash("D:\\APPS"));
+    EXPECT_FALSE(codec.endsWithBackslash(""));
+}
+
+}  // namespace
