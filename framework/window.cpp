@@ -18,8 +18,10 @@ BOOL Window::CreateEx(DWORD dwExStyle, const std::string& className, const std::
 {
     Application* app = Application::Current();
     HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
+    m_bCreating = true;
     HWND hWnd = CreateWindowExA(dwExStyle, className.c_str(), title.c_str(), dwStyle, rc.left, rc.top,
                                 rc.right - rc.left, rc.bottom - rc.top, hWndParent, hMenu, instance, this);
+    m_bCreating = false;
     return hWnd != nullptr;
 }
 
@@ -105,7 +107,8 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam
     wnd->m_current = saved;
     if (message == WM_NCDESTROY) {
         wnd->Detach();
-        wnd->PostNcDestroy();
+        if (!wnd->m_bCreating)
+            wnd->PostNcDestroy();
     }
     return result;
 }

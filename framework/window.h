@@ -51,6 +51,10 @@ protected:
     void Detach();
 
 private:
+    // Set while CreateEx runs: a window that fails to be created never belonged to the
+    // caller, so the object is detached but not handed to PostNcDestroy.
+    bool m_bCreating = false;
+
     static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 

@@ -49,6 +49,7 @@ public:
     }
     int m_nCreates = 0;
     bool m_bThrow = false;
+    bool m_bFailCreate = false;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -56,7 +57,7 @@ protected:
         switch (message) {
         case WM_CREATE:
             ++m_nCreates;
-            return 0;
+            return m_bFailCreate ? -1 : 0;
         case WM_USER:
             if (m_bThrow)
                 throw std::runtime_error("handler failed");
@@ -89,6 +90,17 @@ TEST_F(FrameworkTest, WindowAttachesAtCreationAndDetachesWhenDestroyed)
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(nullptr, wnd.m_hWnd);
     EXPECT_FALSE(TakeQuitMessage());  // not the main window
+}
+
+TEST_F(FrameworkTest, AWindowThatFailsToBeCreatedLeavesItsObjectAlone)
+{
+    bool destroyed = false;
+    ProbeWindow wnd(&destroyed);
+    wnd.m_bFailCreate = true;
+    EXPECT_FALSE(wnd.Create());
+    EXPECT_EQ(1, wnd.m_nCreates);
+    EXPECT_FALSE(destroyed);  // a self-owning window would have deleted itself mid-construction
+    EXPECT_EQ(nullptr, wnd.m_hWnd);
 }
 
 TEST_F(FrameworkTest, DestroyingTheMainWindowPostsTheQuitMessage)
