@@ -116,26 +116,62 @@ void CLaunchApp::LoadAssociations()
     m_openCommands.clear();
 }
 
-BOOL CLaunchApp::BuildIconStrip(const std::string&)
+ButtonLayout CLaunchApp::Layout() const
 {
-    // Until icons are drawn the strip holds no bitmap, so there is nothing to copy from it.
-    if (m_pIconStrip)
-        m_pIconStrip->reset();
-    m_sizeIconStrip.cx = 0;
-    m_sizeIconStrip.cy = 0;
-    return TRUE;
+    ButtonLayout layout;
+    layout.buttonWidth = m_nButtonWidth;
+    layout.buttonHeight = m_nButtonHeight;
+    layout.maxInLine = m_nMaxInLine;
+    layout.itemCount = m_group.ItemCount();
+    layout.titleMode = m_nTitle;
+    layout.captionHeight = GetSystemMetrics(SM_CYCAPTION);
+    return layout;
+}
+
+int CLaunchApp::GetStripOffset(POINT& offset) const
+{
+    // Asked afresh each time: the title mode and the caption height may have changed.
+    const ButtonLayout layout = Layout();
+    const IntPoint strip = StripOffset(layout);
+    offset = {strip.x, strip.y};
+    return StripThickness(layout.captionHeight);
 }
 
 SIZE CLaunchApp::ButtonWindowSize() const
 {
-    // Until the button geometry lands the window keeps the rectangle it was created with.
-    SIZE size = {m_rcWindow.right - m_rcWindow.left, m_rcWindow.bottom - m_rcWindow.top};
-    return size;
+    const IntSize size = WindowSize(Layout());
+    return SIZE{size.cx, size.cy};
 }
 
 void CLaunchApp::PlaceButtonWindow(int cx, int cy)
 {
     if (!m_pButtonWnd || !m_pButtonWnd->m_hWnd)
         return;
-    SetWindowPos(m_pButtonWnd->m_hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND hWnd = m_pButtonWnd->m_hWnd;
+    const IntSize screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (m_nPopup == POPUP_FIXED) {
+        SetWindowPos(hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT rc;
+        GetWindowRect(hWnd, &rc);
+        const FixedPlacement place =
+            FixedPosition(m_nPosition, IntSize{rc.right - rc.left, rc.bottom - rc.top}, screen);
+        if (place.move)
+            SetWindowPos(hWnd, nullptr, place.topLeft.x, place.topLeft.y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        // The popup modes show the window under the cursor; its visibility is the timer's business.
+        POINT cursor = {0, 0};
+        GetCursorPos(&cursor);
+        const IntPoint at = CentredOnCursor(IntPoint{cursor.x, cursor.y}, IntSize{cx, cy}, screen);
+        SetWindowPos(hWnd, nullptr, at.x, at.y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void CLaunchApp::ReportLaunchError(int nCode)
+{
+    const bool memory = (nCode & 0xFFFF) == LAUNCH_ERROR_MEMORY;
+    const std::string text = LoadResString(memory ? IDS_OUT_OF_MEMORY : IDS_LAUNCH_FAILED);
+    const std::string caption = LoadResString(memory ? IDS_PRODUCT : IDS_LAUNCH_FAILED_CAPTION);
+    HWND owner = m_pButtonWnd ? m_pButtonWnd->m_hWnd : nullptr;
+    MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }

@@ -5,6 +5,8 @@
 // tests create their own.
 #pragma once
 
+#include "app/modes.h"
+#include "buttonbar/geometry.h"
 #include "catalog/program_group.h"
 #include "framework/app_base.h"
 #include "framework/gdi.h"
@@ -19,25 +21,9 @@
 class CSetupDlg;
 class CButtonBarWnd;
 
-// Popup modes, title strip modes and title popup modes are stored as the ids of the
-// Set Up dialog's radio buttons.
-constexpr int POPUP_FIXED = 10100;
-constexpr int POPUP_POPUP = 10101;
-constexpr int POPUP_GROUPUP = 10102;
-constexpr int TITLE_HORIZONTAL = 10000;
-constexpr int TITLE_VERTICAL = 10001;
-constexpr int TITLE_NOTHING = 10002;
-constexpr int POPUPTITLE_DISABLE = 401;
-constexpr int POPUPTITLE_ACTIVE = 402;
-constexpr int POPUPTITLE_ALWAYS = 403;
-// Screen position codes of the button window.
-constexpr int POSITION_FREE = 600;
-constexpr int POSITION_TOP_LEFT = 601;
-constexpr int POSITION_TOP_CENTRE = 602;
-constexpr int POSITION_TOP_RIGHT = 603;
-constexpr int POSITION_BOTTOM_LEFT = 604;
-constexpr int POSITION_BOTTOM_CENTRE = 605;
-constexpr int POSITION_BOTTOM_RIGHT = 606;
+
+// The error code of a start that failed for want of memory; other codes are WinExec's.
+constexpr int LAUNCH_ERROR_MEMORY = 193;
 
 class CLaunchApp : public fw::Application {
 public:
@@ -57,6 +43,21 @@ public:
     BOOL BuildIconStrip(const std::string& source);
     // Sizes the button window to cx x cy (outer pixels) and places it on the screen.
     void PlaceButtonWindow(int cx, int cy);
+    // The grid's offset in the client area, by the title strip; returns the strip thickness.
+    int GetStripOffset(POINT& offset) const;
+    // The settings and the current group as the button geometry reads them.
+    ButtonLayout Layout() const;
+    // Shows why a start failed, in a message box owned by the button window.
+    void ReportLaunchError(int nCode);
+
+    // Drawing of buttons; (x, y) is the client position of an image's top-left corner.
+    BOOL PaintButtons(HDC hdc);
+    BOOL DrawRaisedEdge(HDC hdc, int x, int y);
+    BOOL DrawPressedEdge(HDC hdc, int x, int y);
+    BOOL DrawButtonOutline(HDC hdc, int x, int y);
+    BOOL DrawButtonImage(HDC hdc, int x, int y, uint16_t nItem);
+    // Copies cell nItem of the strip, selected into `strip`, to (x, y).
+    void CopyCell(HDC hdc, HDC strip, int x, int y, int nItem) const;
     // The outer size of the button window for the current group.
     SIZE ButtonWindowSize() const;
 

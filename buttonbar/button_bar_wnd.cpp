@@ -115,9 +115,8 @@ LRESULT CButtonBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-// Painting, input, launching and the visibility policy are not built yet: their
-// messages get the default processing.
-void CButtonBarWnd::OnPaint() { Default(); }
+// Input, launching and the visibility policy are not built yet: their messages get
+// the default processing.
 void CButtonBarWnd::OnLButtonDown(UINT, POINT) { Default(); }
 void CButtonBarWnd::LaunchItem(UINT, POINT) { Default(); }
 void CButtonBarWnd::OnRButtonDown(UINT, POINT) { Default(); }
@@ -128,7 +127,6 @@ void CButtonBarWnd::OnSize(UINT, int, int) { Default(); }
 void CButtonBarWnd::OnKillFocus(HWND) { Default(); }
 void CButtonBarWnd::OnInitMenuPopup(HMENU, UINT, BOOL) { Default(); }
 void CButtonBarWnd::OnNcLButtonDown(UINT, POINT) { Default(); }
-void CButtonBarWnd::OnActivate(UINT, HWND, BOOL) { Default(); }
 void CButtonBarWnd::OnTimer(UINT_PTR) { Default(); }
 void CButtonBarWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
 void CButtonBarWnd::OnSysKeyUp(UINT, UINT, UINT) { Default(); }

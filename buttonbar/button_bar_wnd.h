@@ -18,6 +18,11 @@ public:
     CButtonBarWnd();
     ~CButtonBarWnd() override;
 
+    // Draws the title strip on hdc, or on the window's own DC when hdc is null.
+    BOOL DrawTitleStrip(HDC hdc, BOOL bActive);
+    // Reloads the current group, rebuilds the icon strip, resizes, places and repaints.
+    BOOL RebuildButtons();
+
     static constexpr UINT_PTR kTimerId = 1000;
     static constexpr UINT kTimerInterval = 100;  // milliseconds
 

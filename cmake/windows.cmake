@@ -12,6 +12,8 @@ add_library(quillbar_core STATIC
     app/settings.cpp
     buttonbar/button_bar_wnd.cpp
     catalog/group_sources.cpp
+    catalog/icon_strip.cpp
+    buttonbar/button_paint.cpp
     dialogs/setup_dlg.cpp
 )
 target_include_directories(quillbar_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
@@ -40,6 +42,8 @@ add_executable(win_tests
     tests/win/framework_test.cpp
     tests/win/lifecycle_test.cpp
     tests/win/group_sources_test.cpp
+    tests/win/paint_test.cpp
+    tests/win/icon_strip_test.cpp
     tests/support/win_fixtures.cpp
     tests/support/group_record_builder.cpp
     $<TARGET_OBJECTS:quillbar_res>

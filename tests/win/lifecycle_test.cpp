@@ -110,12 +110,14 @@ TEST_F(LifecycleTest, StartShowsTheBarAndTheMinimisedSetUpDialogAndClosingEndsTh
         EXPECT_FALSE(style & WS_CAPTION & ~WS_BORDER);
         EXPECT_TRUE(GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST);  // "TopMost" defaults to 1
         EXPECT_TRUE(GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+        // No groups: one empty 32 x 32 cell beside the vertical strip, in the bottom-right corner.
         RECT rc;
         GetWindowRect(bar, &rc);
-        EXPECT_EQ(200, rc.left);
-        EXPECT_EQ(200, rc.top);
-        EXPECT_EQ(32, rc.right - rc.left);
-        EXPECT_EQ(200, rc.bottom - rc.top);
+        const int t = GetSystemMetrics(SM_CYCAPTION) + 1;
+        EXPECT_EQ(32 + 8 + t, rc.right - rc.left);
+        EXPECT_EQ(32 + 8, rc.bottom - rc.top);
+        EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), rc.right);
+        EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), rc.bottom);
         EXPECT_EQ(GetStockObject(LTGRAY_BRUSH), reinterpret_cast<HGDIOBJ>(GetClassLongPtrA(bar, GCLP_HBRBACKGROUND)));
         EXPECT_NE(0, GetClassLongPtrA(bar, GCLP_HICON));
         EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), reinterpret_cast<HCURSOR>(GetClassLongPtrA(bar, GCLP_HCURSOR)));

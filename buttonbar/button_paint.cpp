@@ -1,0 +1,230 @@
+// Painting the button window: the title strip and every button with its image, edge
+// and outline. Each step makes its own pens, fonts and memory contexts and releases
+// them before it returns; only the icon strip is kept between paints.
+#include "app/launch_app.h"
+#include "buttonbar/button_bar_wnd.h"
+#include "resource.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kEdgeShadow = RGB(128, 125, 128);  // deliberately not a pure grey
+constexpr COLORREF kPressedOuter = RGB(128, 128, 128);
+constexpr COLORREF kPressedInner = RGB(192, 192, 192);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+// Draws a closed band with a 1-pixel pen; the bands are 2 pixels thick, so the outline
+// covers them and the DC's brush never shows.
+void DrawBand(HDC hdc, COLORREF colour, const POINT (&points)[6])
+{
+    fw::Pen pen(CreatePen(PS_SOLID, 0, colour));
+    fw::SelectGuard selectPen(hdc, pen.get());
+    Polygon(hdc, points, 6);
+}
+
+}  // namespace
+
+BOOL CLaunchApp::DrawRaisedEdge(HDC hdc, int x, int y)
+{
+    const int W = EffectiveButtonSize(m_nButtonWidth), H = EffectiveButtonSize(m_nButtonHeight);
+    const POINT light[6] = {{x - 2, y - 2}, {x + W + 1, y - 2}, {x + W, y - 1},
+                            {x - 1, y - 1}, {x - 1, y + H},     {x - 2, y + H + 1}};
+    const POINT shadow[6] = {{x + W + 1, y + H + 1}, {x - 1, y + H + 1}, {x, y + H},
+                             {x + W, y + H},         {x + W, y},         {x + W + 1, y - 1}};
+    DrawBand(hdc, kWhite, light);
+    DrawBand(hdc, kEdgeShadow, shadow);
+    return TRUE;
+}
+
+BOOL CLaunchApp::DrawPressedEdge(HDC hdc, int x, int y)
+{
+    const int W = EffectiveButtonSize(m_nButtonWidth), H = EffectiveButtonSize(m_nButtonHeight);
+    const POINT outer[6] = {{x - 2, y - 2}, {x + W + 1, y - 2}, {x + W + 1, y - 1},
+                            {x - 1, y - 1}, {x - 1, y + H + 1}, {x - 2, y + H + 1}};
+    const POINT inner[6] = {{x, y},         {x + W + 1, y},     {x + W + 1, y + 1},
+                            {x + 1, y + 1}, {x + 1, y + H + 1}, {x, y + H + 1}};
+    DrawBand(hdc, kPressedOuter, outer);
+    DrawBand(hdc, kPressedInner, inner);
+    return TRUE;
+}
+
+BOOL CLaunchApp::DrawButtonOutline(HDC hdc, int x, int y)
+{
+    const int W = EffectiveButtonSize(m_nButtonWidth), H = EffectiveButtonSize(m_nButtonHeight);
+    // An octagon 3 pixels outside the image with corners cut by 2 pixels.
+    const POINT outline[9] = {{x - 1, y - 3},     {x - 3, y - 1},     {x - 3, y + H},
+                              {x - 1, y + H + 2}, {x + W, y + H + 2}, {x + W + 2, y + H},
+                              {x + W + 2, y - 1}, {x + W, y - 3},     {x - 1, y - 3}};
+    fw::Pen pen(CreatePen(PS_SOLID, 0, kBlack));
+    fw::SelectGuard selectPen(hdc, pen.get());
+    Polyline(hdc, outline, 9);
+    return TRUE;
+}
+
+BOOL CLaunchApp::DrawButtonImage(HDC hdc, int x, int y, uint16_t nItem)
+{
+    fw::MemoryDC memory(hdc);
+    if (!memory)
+        return TRUE;
+    fw::SelectGuard selectStrip(memory.get(), m_pIconStrip ? m_pIconStrip->get() : nullptr);
+    CopyCell(hdc, memory.get(), x, y, nItem);
+    return TRUE;
+}
+
+void CLaunchApp::CopyCell(HDC hdc, HDC strip, int x, int y, int nItem) const
+{
+    const int W = EffectiveButtonSize(m_nButtonWidth), H = EffectiveButtonSize(m_nButtonHeight);
+    const long long cell = static_cast<long long>(nItem) * W;
+    // A cell the strip does not have (no strip, or a failed build) is not copied.
+    if (!m_pIconStrip || !*m_pIconStrip || cell < 0 || cell + W > m_sizeIconStrip.cx)
+        return;
+    BitBlt(hdc, x, y, W, H, strip, static_cast<int>(cell), 0, SRCCOPY);
+}
+
+BOOL CLaunchApp::PaintButtons(HDC hdc)
+{
+    POINT offset;
+    GetStripOffset(offset);
+    // Logical (0, 0) becomes the grid's origin.
+    SetWindowOrgEx(hdc, -offset.x, -offset.y, nullptr);
+    fw::MemoryDC memory(hdc);
+    if (!memory)
+        return TRUE;
+    fw::SelectGuard selectStrip(memory.get(), m_pIconStrip ? m_pIconStrip->get() : nullptr);
+    const ButtonLayout layout = Layout();
+    for (int i = 0; i < layout.itemCount; ++i) {
+        const IntPoint at = CellImageOrigin(layout, i);
+        DrawRaisedEdge(hdc, at.x, at.y);
+        DrawButtonOutline(hdc, at.x, at.y);
+        CopyCell(hdc, memory.get(), at.x, at.y, i);
+    }
+    return TRUE;
+}
+
+BOOL CButtonBarWnd::DrawTitleStrip(HDC hdc, BOOL bActive)
+{
+    CLaunchApp* app = LaunchApp();
+    if (!app || (app->m_nTitle != TITLE_HORIZONTAL && app->m_nTitle != TITLE_VERTICAL))
+        return TRUE;
+    const bool vertical = app->m_nTitle == TITLE_VERTICAL;
+    const int c = GetSystemMetrics(SM_CYCAPTION);
+
+    std::unique_ptr<fw::WindowDC> ownDC;
+    if (!hdc) {
+        ownDC = std::make_unique<fw::WindowDC>(m_hWnd);
+        hdc = ownDC->get();
+    }
+    if (!hdc) {
+        app->ReportLaunchError(LAUNCH_ERROR_MEMORY);
+        return TRUE;
+    }
+
+    // The vertical strip reads from bottom to top: the same face, turned, in its vertical form.
+    fw::Font rotated;
+    TEXTMETRICA metrics;
+    if (vertical && GetTextMetricsA(hdc, &metrics)) {
+        LOGFONTA font = {};
+        font.lfHeight = metrics.tmHeight;
+        font.lfEscapement = 900;
+        font.lfOrientation = 900;
+        font.lfWeight = metrics.tmWeight;
+        font.lfItalic = metrics.tmItalic;
+        font.lfUnderline = metrics.tmUnderlined;
+        font.lfStrikeOut = metrics.tmStruckOut;
+        font.lfCharSet = metrics.tmCharSet;
+        font.lfQuality = DRAFT_QUALITY;
+        font.lfPitchAndFamily = metrics.tmPitchAndFamily;
+        char face[LF_FACESIZE] = {};
+        if (GetTextFaceA(hdc, LF_FACESIZE, face) > 0 && face[0]) {
+            // "@" in front; a face that fills the field loses its last character for it.
+            std::string name = face[0] == '@' ? std::string(face) : "@" + std::string(face);
+            std::strncpy(font.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+        } else {
+            std::strcpy(font.lfFaceName, "@System");
+        }
+        rotated.reset(CreateFontIndirectA(&font));
+    }
+    fw::SelectGuard selectFont(hdc, rotated.get());
+
+    const std::string text = app->LoadResString(IDS_PRODUCT);
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(hdc, text.c_str(), static_cast<int>(text.size()), &extent);
+
+    RECT r;
+    GetClientRect(m_hWnd, &r);
+    if (vertical) {
+        r.right = c;
+        r.top = r.bottom - std::max<LONG>(r.bottom, extent.cy);
+    } else {
+        r.right = std::max<LONG>(r.right, extent.cx);
+        r.bottom = c;
+        r.left = 0;
+        r.top = 0;
+    }
+
+    COLORREF oldText = SetTextColor(hdc, GetSysColor(bActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+    COLORREF oldBack = SetBkColor(hdc, GetSysColor(bActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+    SetTextAlign(hdc, TA_CENTER);
+    if (vertical)
+        ExtTextOutA(hdc, 1, (r.top + r.bottom) / 2, ETO_OPAQUE, &r, text.c_str(), static_cast<UINT>(text.size()),
+                    nullptr);
+    else
+        ExtTextOutA(hdc, (r.left + r.right) / 2, (c - extent.cy) / 2, ETO_OPAQUE, &r, text.c_str(),
+                    static_cast<UINT>(text.size()), nullptr);
+    SetTextColor(hdc, oldText);
+    SetBkColor(hdc, oldBack);
+
+    fw::Pen pen(CreatePen(PS_SOLID, 0, kBlack));
+    fw::SelectGuard selectPen(hdc, pen.get());
+    if (vertical) {
+        MoveToEx(hdc, c, r.top, nullptr);
+        LineTo(hdc, c, r.bottom);
+    } else {
+        MoveToEx(hdc, 0, c, nullptr);
+        LineTo(hdc, r.right, c);
+    }
+    return TRUE;
+}
+
+void CButtonBarWnd::OnPaint()
+{
+    fw::PaintDC dc(m_hWnd);
+    DrawTitleStrip(dc.get(), GetActiveWindow() == m_hWnd);
+    if (CLaunchApp* app = LaunchApp())
+        app->PaintButtons(dc.get());
+}
+
+void CButtonBarWnd::OnActivate(UINT nState, HWND, BOOL)
+{
+    // Only the strip follows the activation; the buttons stay as they are.
+    DrawTitleStrip(nullptr, nState != WA_INACTIVE);
+    Default();
+}
+
+BOOL CButtonBarWnd::RebuildButtons()
+{
+    CLaunchApp* app = LaunchApp();
+    if (!app)
+        return FALSE;
+    fw::WaitCursor wait;
+    if (app->m_nGroup < 0 || static_cast<size_t>(app->m_nGroup) >= app->m_groupSources.size()) {
+        // No group to show: the bar shows one empty cell rather than reading outside the list.
+        app->m_group.RemoveAllItems();
+        app->m_group.m_strSource.clear();
+        app->m_group.m_strName.clear();
+    } else if (app->m_group.Load(app->m_groupSources[static_cast<size_t>(app->m_nGroup)], LOAD_ITEMS) != 0) {
+        return FALSE;  // the window keeps its size, and nothing is repainted
+    }
+    if (!app->BuildIconStrip(app->m_group.m_strSource))
+        return FALSE;
+    const SIZE size = app->ButtonWindowSize();
+    app->PlaceButtonWindow(size.cx, size.cy);
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+    return TRUE;
+}

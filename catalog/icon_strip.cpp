@@ -1,0 +1,117 @@
+// Drawing every icon of the current group, scaled to the button size, into one
+// screen-compatible bitmap: cell i of the strip is the image of button i.
+#include "app/launch_app.h"
+#include "buttonbar/button_bar_wnd.h"
+#include "catalog/group_sources.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cstring>
+
+namespace {
+
+constexpr COLORREF kStripBackground = RGB(192, 192, 192);
+
+// The bitmap information of an icon, rebuilt from the record: a plain 40-byte header
+// describing exactly the 32 x 32 colour image that lies in the record, then the full
+// colour table. The record's own header is not handed over as it stands, since a
+// damaged one (a larger width or height, a compressed format, a short colour count)
+// would make the platform read past the record.
+struct IconBitmapInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[256];
+};
+
+bool PrepareIconInfo(const GroupRecord& record, const IconLocation& icon, IconBitmapInfo& out)
+{
+    BITMAPINFOHEADER stored;
+    uint32_t headerSize = 0;
+    record.ReadU32(icon.info, headerSize);
+    if (headerSize < sizeof stored || !record.Contains(icon.info, sizeof stored))
+        return false;
+    std::memcpy(&stored, record.Data() + icon.info, sizeof stored);
+    // 32 pixels wide, and at least the 32 rows of the image (icons often count the mask too).
+    if (stored.biWidth != static_cast<LONG>(kIconSize) || stored.biHeight < static_cast<LONG>(kIconSize) ||
+        stored.biCompression != BI_RGB || stored.biPlanes != 1)
+        return false;
+    const size_t tableBytes = (size_t{4} << (icon.planes * icon.bitCount));
+    const uint64_t tableAt = uint64_t{icon.info} + headerSize;
+    if (tableBytes > sizeof out.colours || !record.Contains(tableAt, tableBytes))
+        return false;
+    out.header = stored;
+    out.header.biSize = sizeof out.header;
+    out.header.biHeight = static_cast<LONG>(kIconSize);  // bottom-up: the image rows only
+    out.header.biSizeImage = 0;
+    out.header.biClrUsed = 0;
+    std::memcpy(out.colours, record.Data() + tableAt, tableBytes);
+    return true;
+}
+
+}  // namespace
+
+BOOL CLaunchApp::BuildIconStrip(const std::string& source)
+{
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> data = ReadGroupRecord(source, &size);
+    if (!data || size == 0)
+        return TRUE;
+    if (!m_pButtonWnd || !m_pButtonWnd->m_hWnd || !m_pIconStrip)
+        return TRUE;
+    fw::WindowDC windowDC(m_pButtonWnd->m_hWnd);
+    if (!windowDC)
+        return TRUE;
+    const int planes = GetDeviceCaps(windowDC.get(), PLANES);
+    const int bitsPerPixel = GetDeviceCaps(windowDC.get(), BITSPIXEL);
+    const int n = m_group.ItemCount();
+
+    fw::MemoryDC stripDC(windowDC.get());
+    fw::MemoryDC maskDC(windowDC.get());
+    if (!stripDC || !maskDC)
+        return TRUE;
+    SetStretchBltMode(stripDC.get(), COLORONCOLOR);
+
+    const int W = EffectiveButtonSize(m_nButtonWidth);
+    const int H = EffectiveButtonSize(m_nButtonHeight);
+    m_pIconStrip->reset();
+    const long long width = static_cast<long long>(W) * n;
+    m_sizeIconStrip.cx = width > INT_MAX ? 0 : static_cast<LONG>(width);
+    m_sizeIconStrip.cy = H;
+    if (width > INT_MAX)
+        return TRUE;  // no bitmap can be that large; the buttons show no images
+    m_pIconStrip->reset(
+        CreateBitmap(static_cast<int>(width), H, static_cast<UINT>(planes), static_cast<UINT>(bitsPerPixel), nullptr));
+    if (!*m_pIconStrip)
+        return TRUE;
+
+    fw::SelectGuard selectStrip(stripDC.get(), m_pIconStrip->get());
+    {
+        fw::Brush grey(CreateSolidBrush(kStripBackground));
+        fw::SelectGuard selectBrush(stripDC.get(), grey.get());
+        PatBlt(stripDC.get(), 0, 0, static_cast<int>(width), H, PATCOPY);
+    }
+
+    GroupRecord record(data.get(), size, PlatformCodec());
+    for (int i = 0; i < n; ++i) {
+        const CProgramItem& item = *m_group.m_items[static_cast<size_t>(i)];
+        // The record is read anew: if it changed since the items were built, offsets
+        // that no longer describe a whole icon in it are not followed.
+        IconLocation icon;
+        IconBitmapInfo info;
+        if (item.m_nIconInfo == 0 || !record.LocateIcon(item.m_nIconInfo, icon) || icon.bits != item.m_nIconBits ||
+            icon.mask != item.m_nIconMask || !PrepareIconInfo(record, icon, info))
+            continue;
+
+        {
+            fw::Bitmap mask(CreateBitmap(kIconSize, kIconSize, 1, 1, data.get() + icon.mask));
+            if (mask) {
+                fw::SelectGuard selectMask(maskDC.get(), mask.get());
+                // The mask is stored bottom row first; the negative height turns it over.
+                StretchBlt(stripDC.get(), i * W, H - 1, W, -H, maskDC.get(), 0, 0, kIconSize, kIconSize, SRCAND);
+            }
+        }
+        StretchDIBits(stripDC.get(), i * W, 0, W, H, 0, 0, kIconSize, kIconSize, data.get() + icon.bits,
+                      reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCPAINT);
+    }
+    return TRUE;
+}

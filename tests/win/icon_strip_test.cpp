@@ -1,0 +1,217 @@
+// The icon strip built from a group record in the registry: icons copied or scaled
+// into their cells, masks applied the right way up, and damaged icons left blank.
+#include "app/launch_app.h"
+#include "buttonbar/button_bar_wnd.h"
+#include "tests/support/group_record_builder.h"
+#include "tests/support/win_fixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+constexpr COLORREF kGrey = RGB(192, 192, 192);
+const char kGroups[] = "UNICODE Program Groups";
+const char kSource[] = "UUNICODE Program Groups\\Icons";
+
+COLORREF AsColorRef(uint32_t rgb)
+{
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// 64 colours, and a picture where neighbouring rows and columns differ.
+std::vector<uint32_t> Palette64()
+{
+    std::vector<uint32_t> palette;
+    for (uint32_t i = 0; i < 64; ++i)
+        palette.push_back(Rgb(static_cast<uint8_t>(i * 4), static_cast<uint8_t>(255 - i * 3),
+                              static_cast<uint8_t>((i * 37) % 256)));
+    return palette;
+}
+
+IconImage PatternIcon()
+{
+    IconPixels pixels{};
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            pixels[y][x] = static_cast<uint8_t>((x + 2 * y) % 64);
+    return IconFromPixels(8, Palette64(), pixels, OpaqueMask());
+}
+
+class IconStripTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
+        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+        DeleteWindowsDirFile(m_app.ProfileName());
+        m_app.LoadSettings();
+        m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        m_app.m_pIconStrip = std::make_unique<fw::Bitmap>();
+        m_app.m_pButtonWnd = new CButtonBarWnd();
+    }
+    void TearDown() override
+    {
+        if (m_app.m_pButtonWnd)
+            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
+        DeleteWindowsDirFile(m_app.ProfileName());
+    }
+
+    // Puts the record in the registry, loads it as the current group and builds the strip.
+    void Build(const std::vector<uint8_t>& record)
+    {
+        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Icons", record));
+        ASSERT_EQ(0, m_app.m_group.Load(kSource, LOAD_ITEMS));
+        EXPECT_TRUE(m_app.BuildIconStrip(kSource));
+    }
+
+    // Reads strip pixels through a memory DC.
+    template <class Check>
+    void WithStrip(Check check)
+    {
+        ASSERT_TRUE(*m_app.m_pIconStrip);
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, m_app.m_pIconStrip->get());
+        check(dc);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+    }
+
+    CLaunchApp m_app;
+};
+
+TEST_F(IconStripTest, IconsAtButtonSizeAreCopiedPixelForPixelIntoTheirCells)
+{
+    const IconImage pattern = PatternIcon();
+    GroupRecordBuilder builder(u"Icons");
+    builder.AddItem(GroupItem{u"Solid", u"A.EXE", 0, 0, SolidIcon(4, Rgb(255, 0, 0))});
+    builder.AddItem(GroupItem{u"Pattern", u"B.EXE", 10, 0, pattern});
+    Build(builder.Build());
+    EXPECT_EQ(64, m_app.m_sizeIconStrip.cx);
+    EXPECT_EQ(32, m_app.m_sizeIconStrip.cy);
+    WithStrip([&](HDC dc) {
+        EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 0, 0));
+        EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 31, 31));
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                ASSERT_EQ(AsColorRef(Palette64()[PixelIndex(pattern, x, y)]), GetPixel(dc, 32 + x, y))
+                    << x << "," << y;
+    });
+}
+
+TEST_F(IconStripTest, MasksAreAppliedTheRightWayUpAndTransparentPartsStayGrey)
+{
+    IconMask topLeftClear{};
+    for (int y = 0; y < 16; ++y)
+        topLeftClear[y] = 0xFFFF0000u;  // the left half of the top 16 rows
+    GroupRecordBuilder builder(u"Icons");
+    builder.AddItem(GroupItem{u"Clear", u"A.EXE", 0, 0, BlankIcon(1, 4)});
+    // As in real icons, the colour image is black where the mask lets the background through.
+    builder.AddItem(GroupItem{u"Quarter", u"B.EXE", 10, 0, QuarterIcon(4, Rgb(0, 0, 0), Rgb(0, 255, 0),
+                                                                         topLeftClear)});
+    Build(builder.Build());
+    WithStrip([&](HDC dc) {
+        for (int y = 0; y < 32; y += 3)
+            for (int x = 0; x < 32; x += 3)
+                EXPECT_EQ(kGrey, GetPixel(dc, x, y)) << x << "," << y;
+        EXPECT_EQ(kGrey, GetPixel(dc, 32 + 2, 2));
+        EXPECT_EQ(kGrey, GetPixel(dc, 32 + 15, 15));
+        EXPECT_EQ(RGB(0, 255, 0), GetPixel(dc, 32 + 20, 2));
+        EXPECT_EQ(RGB(0, 255, 0), GetPixel(dc, 32 + 2, 20));
+        EXPECT_EQ(RGB(0, 255, 0), GetPixel(dc, 32 + 31, 31));
+        EXPECT_EQ(RGB(0, 255, 0), GetPixel(dc, 32 + 2, 29));  // an upside-down mask would clear this
+    });
+}
+
+TEST_F(IconStripTest, OtherButtonSizesScaleByDroppingAndRepeatingRowsAndColumns)
+{
+    m_app.m_nButtonWidth = 16;
+    m_app.m_nButtonHeight = 48;
+    const IconImage pattern = PatternIcon();
+    GroupRecordBuilder builder(u"Icons");
+    builder.AddItem(GroupItem{u"Pattern", u"B.EXE", 0, 0, pattern});
+    Build(builder.Build());
+    EXPECT_EQ(16, m_app.m_sizeIconStrip.cx);
+    EXPECT_EQ(48, m_app.m_sizeIconStrip.cy);
+    const std::vector<uint32_t> palette = Palette64();
+    WithStrip([&](HDC dc) {
+        int previousRow = -1;
+        for (int k = 0; k < 48; ++k) {
+            // Each strip row is one whole source row, in order, none skipped: no blending.
+            int row = -1;
+            for (int y = 0; y < 32 && row < 0; ++y) {
+                bool same = true;
+                for (int j = 0; j < 16 && same; ++j) {
+                    COLORREF pixel = GetPixel(dc, j, k);
+                    same = pixel == AsColorRef(palette[PixelIndex(pattern, 2 * j, y)]) ||
+                           pixel == AsColorRef(palette[PixelIndex(pattern, 2 * j + 1, y)]);
+                }
+                if (same)
+                    row = y;
+            }
+            ASSERT_GE(row, 0) << "strip row " << k << " is no source row";
+            EXPECT_TRUE(row == previousRow || row == previousRow + 1) << k;
+            previousRow = row;
+        }
+        EXPECT_EQ(31, previousRow);
+    });
+}
+
+TEST_F(IconStripTest, AnEmptyGroupGetsAStripWithoutCells)
+{
+    GroupRecordBuilder builder(u"Icons");
+    Build(builder.Build());
+    EXPECT_EQ(0, m_app.m_sizeIconStrip.cx);
+    EXPECT_EQ(32, m_app.m_sizeIconStrip.cy);
+}
+
+TEST_F(IconStripTest, IconsThatCannotBeDrawnSafelyLeaveTheirCellGrey)
+{
+    GroupRecordBuilder builder(u"Icons");
+    builder.AddItem(GroupItem{u"Deep", u"A.EXE", 0, 0, BlankIcon(1, 24)});
+    builder.AddItem(GroupItem{u"Wide", u"B.EXE", 10, 0, SolidIcon(4, Rgb(255, 0, 0))});
+    builder.AddItem(GroupItem{u"Packed", u"C.EXE", 20, 0, SolidIcon(4, Rgb(0, 0, 255))});
+    RecordLayout at;
+    std::vector<uint8_t> record = builder.Build(&at);
+    PutU32(record, at.items[1].icon.info + 4, 4000);  // width: the platform would read far past the record
+    PutU32(record, at.items[2].icon.info + 16, 2);    // a compressed image
+    Build(record);
+    WithStrip([&](HDC dc) {
+        for (int cell = 0; cell < 3; ++cell)
+            EXPECT_EQ(kGrey, GetPixel(dc, cell * 32 + 16, 16)) << cell;
+    });
+}
+
+TEST_F(IconStripTest, ARecordThatChangedSinceTheItemsWereBuiltIsNotFollowed)
+{
+    GroupRecordBuilder builder(u"Icons");
+    builder.AddItem(GroupItem{u"Red", u"A.EXE", 0, 0, SolidIcon(4, Rgb(255, 0, 0))});
+    builder.AddItem(GroupItem{u"Blue", u"B.EXE", 10, 0, SolidIcon(8, Rgb(0, 0, 255))});
+    RecordLayout at;
+    std::vector<uint8_t> record = builder.Build(&at);
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Icons", record));
+    ASSERT_EQ(0, m_app.m_group.Load(kSource, LOAD_ITEMS));
+
+    // The group is rewritten shorter in between: the second icon now lies past its end.
+    record.resize(at.items[1].icon.bits + 10);
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Icons", record));
+    EXPECT_TRUE(m_app.BuildIconStrip(kSource));
+    WithStrip([&](HDC dc) {
+        EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 16, 16));
+        EXPECT_EQ(kGrey, GetPixel(dc, 48, 16));
+    });
+
+    // A source that cannot be read leaves the strip as it was.
+    HBITMAP before = m_app.m_pIconStrip->get();
+    EXPECT_TRUE(m_app.BuildIconStrip("UUNICODE Program Groups\\Gone"));
+    EXPECT_EQ(before, m_app.m_pIconStrip->get());
+}
+
+}  // namespace

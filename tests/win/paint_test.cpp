@@ -1,0 +1,210 @@
+// Drawing checked pixel by pixel on memory DCs: button edges and outlines, pressed and
+// raised buttons, images copied from the icon strip, the icon strip itself, and the
+// three title strip modes.
+#include "app/launch_app.h"
+#include "buttonbar/button_bar_wnd.h"
+#include "tests/support/group_record_builder.h"
+#include "tests/support/win_fixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+constexpr COLORREF kGrey = RGB(192, 192, 192);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kShadow = RGB(128, 125, 128);
+constexpr COLORREF kDarkGrey = RGB(128, 128, 128);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+// A 24-bit memory canvas filled with the window's light grey.
+class Canvas {
+public:
+    Canvas(int width, int height) : m_width(width), m_height(height)
+    {
+        HDC screen = GetDC(nullptr);
+        m_dc = CreateCompatibleDC(screen);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        m_bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        ReleaseDC(nullptr, screen);
+        m_old = SelectObject(m_dc, m_bitmap);
+        Fill(kGrey);
+    }
+    ~Canvas()
+    {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    void Fill(COLORREF colour)
+    {
+        HBRUSH brush = CreateSolidBrush(colour);
+        RECT all = {0, 0, m_width, m_height};
+        FillRect(m_dc, &all, brush);
+        DeleteObject(brush);
+    }
+    HDC dc() const { return m_dc; }
+    COLORREF At(int x, int y) const { return GetPixel(m_dc, x, y); }
+    bool SameAs(const Canvas& other) const
+    {
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                if (At(x, y) != other.At(x, y))
+                    return false;
+        return true;
+    }
+
+private:
+    int m_width, m_height;
+    HDC m_dc;
+    HBITMAP m_bitmap;
+    HGDIOBJ m_old;
+};
+
+class PaintTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+        m_app.m_nButtonWidth = 32;
+        m_app.m_nButtonHeight = 32;
+        m_app.m_pIconStrip = std::make_unique<fw::Bitmap>();
+    }
+
+    // A strip of n cells whose every pixel has its own colour.
+    void MakePatternStrip(int n)
+    {
+        const int W = m_app.m_nButtonWidth, H = m_app.m_nButtonHeight;
+        HDC screen = GetDC(nullptr);
+        m_app.m_pIconStrip->reset(CreateCompatibleBitmap(screen, W * n, H));
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, m_app.m_pIconStrip->get());
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W * n; ++x)
+                SetPixel(dc, x, y, RGB(x * 7 % 256, y * 5 % 256, (x + y) % 200));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        m_app.m_sizeIconStrip = {W * n, H};
+    }
+
+    void PaintRaised(HDC dc, int x, int y, uint16_t item)
+    {
+        m_app.DrawRaisedEdge(dc, x, y);
+        m_app.DrawButtonOutline(dc, x, y);
+        m_app.DrawButtonImage(dc, x, y, item);
+    }
+
+    CLaunchApp m_app;
+};
+
+TEST_F(PaintTest, RaisedButtonHasItsEdgeAndOutlineAtTheDocumentedPixels)
+{
+    for (int size : {32, 1}) {
+        SCOPED_TRACE(size);
+        m_app.m_nButtonWidth = size;
+        m_app.m_nButtonHeight = size;
+        Canvas canvas(60, 60);
+        const int x = 10, y = 10, W = size, H = size;
+        m_app.DrawRaisedEdge(canvas.dc(), x, y);
+        m_app.DrawButtonOutline(canvas.dc(), x, y);
+
+        // The two bands of the edge, 2 pixels each.
+        for (int i = 0; i < W; ++i) {
+            EXPECT_EQ(kWhite, canvas.At(x + i, y - 1));
+            EXPECT_EQ(kWhite, canvas.At(x + i, y - 2));
+            EXPECT_EQ(kShadow, canvas.At(x + i, y + H));
+            EXPECT_EQ(kShadow, canvas.At(x + i, y + H + 1));
+        }
+        for (int j = 0; j < H; ++j) {
+            EXPECT_EQ(kWhite, canvas.At(x - 1, y + j));
+            EXPECT_EQ(kWhite, canvas.At(x - 2, y + j));
+            EXPECT_EQ(kShadow, canvas.At(x + W, y + j));
+            EXPECT_EQ(kShadow, canvas.At(x + W + 1, y + j));
+        }
+        // The outline: first and last rows and columns of the cell, corners cut.
+        for (int i = -1; i <= W; ++i) {
+            EXPECT_EQ(kBlack, canvas.At(x + i, y - 3));
+            EXPECT_EQ(kBlack, canvas.At(x + i, y + H + 2));
+        }
+        for (int j = -1; j <= H; ++j) {
+            EXPECT_EQ(kBlack, canvas.At(x - 3, y + j));
+            EXPECT_EQ(kBlack, canvas.At(x + W + 2, y + j));
+        }
+        EXPECT_EQ(kBlack, canvas.At(x - 2, y - 2));
+        EXPECT_EQ(kBlack, canvas.At(x + W + 1, y + H + 1));
+        EXPECT_EQ(kGrey, canvas.At(x - 3, y - 3));
+        EXPECT_EQ(kGrey, canvas.At(x + W + 2, y + H + 2));
+        EXPECT_EQ(kGrey, canvas.At(x + W + 2, y - 3));
+        EXPECT_EQ(kGrey, canvas.At(x - 3, y + H + 2));
+        // Nothing outside the cell, nothing inside the image.
+        EXPECT_EQ(kGrey, canvas.At(x - 4, y + 1));
+        EXPECT_EQ(kGrey, canvas.At(x + W + 3, y + 1));
+        for (int j = 0; j < H; ++j)
+            for (int i = 0; i < W; ++i)
+                EXPECT_EQ(kGrey, canvas.At(x + i, y + j));
+    }
+}
+
+TEST_F(PaintTest, PressedButtonShiftsItsImageAndDrawsTheSunkenEdge)
+{
+    MakePatternStrip(2);
+    Canvas fresh(60, 60);
+    PaintRaised(fresh.dc(), 10, 10, 1);
+    Canvas canvas(60, 60);
+    PaintRaised(canvas.dc(), 10, 10, 1);
+    const int x = 10, y = 10, W = 32, H = 32;
+
+    m_app.DrawButtonImage(canvas.dc(), x + 2, y + 2, 1);
+    m_app.DrawPressedEdge(canvas.dc(), x, y);
+    m_app.DrawButtonOutline(canvas.dc(), x, y);
+    for (int i = 0; i < W; ++i) {
+        EXPECT_EQ(kDarkGrey, canvas.At(x + i, y - 2));
+        EXPECT_EQ(kDarkGrey, canvas.At(x + i, y - 1));
+        EXPECT_EQ(kGrey, canvas.At(x + i + 1, y));
+        EXPECT_EQ(kGrey, canvas.At(x + i + 1, y + 1));
+    }
+    // The image moved 2 pixels right and down and covers the bottom and right band.
+    EXPECT_EQ(fresh.At(x, y + 5), canvas.At(x + 2, y + 7));
+    EXPECT_EQ(fresh.At(x + W - 2, y + H - 2), canvas.At(x + W, y + H));
+    EXPECT_EQ(fresh.At(x + 20, y + 3), canvas.At(x + 22, y + 5));
+
+    // Raised again: exactly the pixels of a fresh paint.
+    m_app.DrawButtonImage(canvas.dc(), x, y, 1);
+    m_app.DrawRaisedEdge(canvas.dc(), x, y);
+    m_app.DrawButtonOutline(canvas.dc(), x, y);
+    EXPECT_TRUE(canvas.SameAs(fresh));
+}
+
+TEST_F(PaintTest, ButtonImagesComeFromTheirOwnCellOfTheStrip)
+{
+    MakePatternStrip(3);
+    Canvas canvas(40, 40);
+    m_app.DrawButtonImage(canvas.dc(), 4, 4, 2);
+    HDC screen = GetDC(nullptr);
+    HDC strip = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(strip, m_app.m_pIconStrip->get());
+    for (int j = 0; j < 32; j += 5)
+        for (int i = 0; i < 32; i += 3)
+            EXPECT_EQ(GetPixel(strip, 64 + i, j), canvas.At(4 + i, 4 + j));
+    SelectObject(strip, old);
+    DeleteDC(strip);
+    ReleaseDC(nullptr, screen);
+
+    // A cell beyond the strip draws nothing.
+    Canvas untouched(40, 40);
+    m_app.DrawButtonImage(untouched.dc(), 4, 4, 3);
+    EXPECT_EQ(kGrey, untouched.At(10, 10));
+}
+
+}  // namespace
