@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,6 +28,36 @@ void DrawBand(HDC hdc, COLORREF colour, const POINT (&points)[6])
     fw::Pen pen(CreatePen(PS_SOLID, 0, colour));
     fw::SelectGuard selectPen(hdc, pen.get());
     Polygon(hdc, points, 6);
+}
+
+fw::Font CreateRotatedFont(const TEXTMETRICA& metrics, const std::string& face)
+{
+    LOGFONTA font = {};
+    font.lfHeight = metrics.tmHeight;
+    font.lfEscapement = 900;  // tenths of a degree: bottom to top
+    font.lfOrientation = 900;
+    font.lfWeight = metrics.tmWeight;
+    font.lfItalic = metrics.tmItalic;
+    font.lfUnderline = metrics.tmUnderlined;
+    font.lfStrikeOut = metrics.tmStruckOut;
+    font.lfCharSet = metrics.tmCharSet;
+    font.lfQuality = DRAFT_QUALITY;
+    font.lfPitchAndFamily = metrics.tmPitchAndFamily;
+    // A face that fills the field loses its last character to the "@".
+    std::strncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    return fw::Font(CreateFontIndirectA(&font));
+}
+
+// False only when the font is known to lack a letter of the text.
+bool HasGlyphs(HDC hdc, HFONT font, const std::string& text)
+{
+    fw::SelectGuard select(hdc, font);
+    std::vector<WORD> glyphs(text.size() + 1);
+    if (GetGlyphIndicesA(hdc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                         GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR)
+        return true;
+    return std::find(glyphs.begin(), glyphs.begin() + static_cast<std::ptrdiff_t>(text.size()), 0xFFFF) ==
+           glyphs.begin() + static_cast<std::ptrdiff_t>(text.size());
 }
 
 }  // namespace
@@ -125,34 +157,24 @@ BOOL CButtonBarWnd::DrawTitleStrip(HDC hdc, BOOL bActive)
         return TRUE;
     }
 
+    const std::string text = app->LoadResString(IDS_PRODUCT);
+
     // The vertical strip reads from bottom to top: the same face, turned, in its vertical form.
     fw::Font rotated;
     TEXTMETRICA metrics;
     if (vertical && GetTextMetricsA(hdc, &metrics)) {
-        LOGFONTA font = {};
-        font.lfHeight = metrics.tmHeight;
-        font.lfEscapement = 900;
-        font.lfOrientation = 900;
-        font.lfWeight = metrics.tmWeight;
-        font.lfItalic = metrics.tmItalic;
-        font.lfUnderline = metrics.tmUnderlined;
-        font.lfStrikeOut = metrics.tmStruckOut;
-        font.lfCharSet = metrics.tmCharSet;
-        font.lfQuality = DRAFT_QUALITY;
-        font.lfPitchAndFamily = metrics.tmPitchAndFamily;
         char face[LF_FACESIZE] = {};
-        if (GetTextFaceA(hdc, LF_FACESIZE, face) > 0 && face[0]) {
-            // "@" in front; a face that fills the field loses its last character for it.
-            std::string name = face[0] == '@' ? std::string(face) : "@" + std::string(face);
-            std::strncpy(font.lfFaceName, name.c_str(), LF_FACESIZE - 1);
-        } else {
-            std::strcpy(font.lfFaceName, "@System");
-        }
-        rotated.reset(CreateFontIndirectA(&font));
+        std::string name = "@System";
+        if (GetTextFaceA(hdc, LF_FACESIZE, face) > 0 && face[0])
+            name = face[0] == '@' ? std::string(face) : "@" + std::string(face);
+        rotated = CreateRotatedFont(metrics, name);
+        // Where the vertical form of the face lacks the text's letters (a fallback face
+        // of the platform), the face itself, turned, still reads.
+        if (rotated && !HasGlyphs(hdc, rotated.get(), text))
+            rotated = CreateRotatedFont(metrics, name.substr(1));
     }
     fw::SelectGuard selectFont(hdc, rotated.get());
 
-    const std::string text = app->LoadResString(IDS_PRODUCT);
     SIZE extent = {0, 0};
     GetTextExtentPoint32A(hdc, text.c_str(), static_cast<int>(text.size()), &extent);
 

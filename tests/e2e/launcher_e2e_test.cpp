@@ -256,4 +256,68 @@ TEST_F(LauncherWithGroupsTest, ADamagedCurrentGroupNeverStopsTheLauncher)
     }
 }
 
+TEST_F(LauncherWithGroupsTest, TheDockedBarShowsItsButtonsAtTheDocumentedPixelsInEveryTitleMode)
+{
+    const uint32_t colours[3] = {Rgb(255, 0, 0), Rgb(0, 255, 0), Rgb(0, 0, 255)};
+    GroupRecordBuilder builder(u"Three");
+    for (int i = 0; i < 3; ++i)
+        builder.AddItem(GroupItem{u"Item", u"X.EXE", 10 * i, 0, SolidIcon(4, colours[i])});
+    PutUserGroup("Three", builder.Build());
+
+    const int t = GetSystemMetrics(SM_CYCAPTION) + 1;
+    const int S = GetSystemMetrics(SM_CXSCREEN), T = GetSystemMetrics(SM_CYSCREEN);
+    struct Mode {
+        const char* title;
+        const char* screenshot;
+        int sx, sy;
+    } modes[] = {{"10000", "bar-title-horizontal", 0, t},
+                 {"10001", "bar-title-vertical", t, 0},
+                 {"10002", "bar-title-nothing", 0, 0}};
+    for (const Mode& mode : modes) {
+        SCOPED_TRACE(mode.title);
+        WriteProfile("qlbar.INI", kSection, "Title", mode.title);
+        RunAndClose(m_exe, [&](HWND bar, HWND dialog) {
+            EXPECT_TRUE(WaitUntil([dialog] { return IsIconic(dialog) != FALSE; }));
+            Sleep(300);  // its own process paints it
+            EXPECT_TRUE(SaveScreenshot(mode.screenshot));
+            // Three 32 x 32 buttons in one row, the border and the strip, in the bottom-right corner.
+            const int cx = 38 * 3 + 2 + mode.sx, cy = 38 + 2 + mode.sy;
+            RECT rc;
+            GetWindowRect(bar, &rc);
+            EXPECT_EQ(S - cx, rc.left);
+            EXPECT_EQ(T - cy, rc.top);
+            EXPECT_EQ(S, rc.right);
+            EXPECT_EQ(T, rc.bottom);
+
+            POINT client = {0, 0};
+            ClientToScreen(bar, &client);
+            for (int i = 0; i < 3; ++i) {
+                const int x = client.x + mode.sx + 38 * i + 3, y = client.y + mode.sy + 3;
+                const COLORREF icon = RGB(colours[i] >> 16, (colours[i] >> 8) & 0xFF, colours[i] & 0xFF);
+                EXPECT_EQ(icon, ScreenPixel(x, y)) << i;
+                EXPECT_EQ(icon, ScreenPixel(x + 31, y + 31)) << i;
+                EXPECT_EQ(RGB(255, 255, 255), ScreenPixel(x - 1, y + 10)) << i;
+                EXPECT_EQ(RGB(255, 255, 255), ScreenPixel(x + 10, y - 2)) << i;
+                EXPECT_EQ(RGB(128, 125, 128), ScreenPixel(x + 32, y + 10)) << i;
+                EXPECT_EQ(RGB(128, 125, 128), ScreenPixel(x + 10, y + 33)) << i;
+                EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(x - 3, y + 10)) << i;
+                EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(x + 10, y + 34)) << i;
+                EXPECT_EQ(RGB(192, 192, 192), ScreenPixel(x - 3, y - 3)) << i;  // a cut corner
+            }
+            const COLORREF captions[2] = {GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_INACTIVECAPTION)};
+            if (mode.sy) {
+                const COLORREF strip = ScreenPixel(client.x + 1, client.y + 1);
+                EXPECT_TRUE(strip == captions[0] || strip == captions[1]) << std::hex << strip;
+                EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(client.x + 5, client.y + t - 1));
+            } else if (mode.sx) {
+                const COLORREF strip = ScreenPixel(client.x + 1, client.y + 1);
+                EXPECT_TRUE(strip == captions[0] || strip == captions[1]) << std::hex << strip;
+                EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(client.x + t - 1, client.y + 5));
+            } else {
+                EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(client.x, client.y + 3));  // the first outline
+            }
+        });
+    }
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 #include "tests/support/win_fixtures.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <intrin.h>
 #include <fstream>
 #include <sstream>
 
@@ -161,6 +163,51 @@ std::string LauncherPath()
 {
     const char* exe = std::getenv("QUILLBAR_EXE");
     return exe ? WinePathOf(exe) : std::string();
+}
+
+namespace {
+
+// Wine keeps a table of 0x10000 entries of 24 bytes at PEB + 0xF8 (64-bit); an entry's
+// type byte, at offset 14, is 0 when the entry is free.
+DWORD CountGdiHandleTable()
+{
+#if defined(_WIN64)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"  // the compiler takes the segment offset for a pointer
+    const auto* peb = reinterpret_cast<const uint8_t*>(__readgsqword(0x60));
+#pragma GCC diagnostic pop
+    const auto* table = *reinterpret_cast<const uint8_t* const*>(peb + 0xF8);
+    if (!table)
+        return 0;
+    DWORD count = 0;
+    for (size_t i = 0; i < 0x10000; ++i)
+        count += table[i * 24 + 14] != 0;
+    return count;
+#else
+    return 0;
+#endif
+}
+
+BOOL CALLBACK CountWindow(HWND hWnd, LPARAM lParam)
+{
+    ++*reinterpret_cast<DWORD*>(lParam);
+    EnumChildWindows(hWnd, CountWindow, lParam);
+    return TRUE;
+}
+
+}  // namespace
+
+DWORD GuiObjectCount(DWORD kind)
+{
+    SetLastError(0);
+    DWORD count = GetGuiResources(GetCurrentProcess(), kind);
+    if (count != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+        return count;
+    if (kind == GR_GDIOBJECTS)
+        return CountGdiHandleTable();
+    DWORD windows = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)

@@ -66,6 +66,11 @@ bool SaveScreenshot(const std::string& name);
 // The colour of a screen pixel.
 COLORREF ScreenPixel(int x, int y);
 
+// The process's GDI or USER object count (GR_GDIOBJECTS, GR_USEROBJECTS). Where the
+// platform does not implement GetGuiResources (Wine), GDI objects are counted in the
+// process's GDI handle table and USER objects as the windows of this thread.
+DWORD GuiObjectCount(DWORD kind);
+
 // Serves the thread's messages for a while (for windows created in the test thread).
 void PumpMessages(DWORD milliseconds);
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 using namespace testing_support;
 
@@ -278,6 +279,30 @@ TEST_F(FrameworkTest, WaitCursorNestsAndRestoresTheCursor)
     EXPECT_EQ(arrow, GetCursor());
     m_app.DoWaitCursor(-1);  // an unmatched end never drives the count below zero
     EXPECT_EQ(0, m_app.WaitCursorCount());
+}
+
+TEST_F(FrameworkTest, ObjectCountsSeeCreationAndRelease)
+{
+    auto cycle = [](int pens, DWORD* gdiInside, DWORD* userInside) {
+        std::vector<fw::Pen> owned;
+        for (int i = 0; i < pens; ++i)
+            owned.emplace_back(CreatePen(PS_SOLID, 1, RGB(i, 0, 0)));
+        bool destroyed = false;
+        ProbeWindow wnd(&destroyed);
+        ASSERT_TRUE(wnd.Create());
+        *gdiInside = GuiObjectCount(GR_GDIOBJECTS);
+        *userInside = GuiObjectCount(GR_USEROBJECTS);
+        wnd.DestroyWindow();
+    };
+    DWORD gdiInside = 0, userInside = 0;
+    cycle(0, &gdiInside, &userInside);  // the first window makes the platform's own caches
+    const DWORD gdi = GuiObjectCount(GR_GDIOBJECTS);
+    const DWORD user = GuiObjectCount(GR_USEROBJECTS);
+    cycle(50, &gdiInside, &userInside);
+    EXPECT_GE(gdiInside, gdi + 50);
+    EXPECT_GT(userInside, user);
+    EXPECT_EQ(gdi, GuiObjectCount(GR_GDIOBJECTS));
+    EXPECT_EQ(user, GuiObjectCount(GR_USEROBJECTS));
 }
 
 TEST_F(FrameworkTest, GdiOwnersDeleteTheirObjectsAndGuardsRestoreSelections)

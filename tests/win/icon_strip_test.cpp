@@ -214,4 +214,84 @@ TEST_F(IconStripTest, ARecordThatChangedSinceTheItemsWereBuiltIsNotFollowed)
     EXPECT_EQ(before, m_app.m_pIconStrip->get());
 }
 
+TEST_F(IconStripTest, RebuildingPaintingAndRecreatingTheBarLeaveNoObjectsBehind)
+{
+    GroupRecordBuilder builder(u"Icons");
+    for (int i = 0; i < 3; ++i)
+        builder.AddItem(GroupItem{u"Item", u"X.EXE", i, 0, PatternIcon()});
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Icons", builder.Build()));
+    m_app.m_nTitle = TITLE_VERTICAL;
+    m_app.LoadGroups();
+    ASSERT_EQ(3, m_app.m_group.ItemCount());
+
+    auto recreate = [this] {
+        DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
+        ASSERT_EQ(nullptr, m_app.m_pButtonWnd);
+        m_app.m_pButtonWnd = new CButtonBarWnd();
+        ShowWindow(m_app.m_pButtonWnd->m_hWnd, SW_SHOWNOACTIVATE);
+    };
+    auto rebuildAndPaint = [this] {
+        EXPECT_TRUE(m_app.m_pButtonWnd->RebuildButtons());
+        RedrawWindow(m_app.m_pButtonWnd->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        m_app.m_pButtonWnd->DrawTitleStrip(nullptr, TRUE);
+    };
+    // Once first, for the platform's own caches.
+    recreate();
+    rebuildAndPaint();
+    PumpMessages(50);
+    const DWORD gdi = GuiObjectCount(GR_GDIOBJECTS);
+    const DWORD user = GuiObjectCount(GR_USEROBJECTS);
+    for (int i = 0; i < 1000; ++i) {
+        if (i % 100 == 99)
+            recreate();
+        rebuildAndPaint();
+    }
+    PumpMessages(50);
+    EXPECT_EQ(gdi, GuiObjectCount(GR_GDIOBJECTS));
+    EXPECT_EQ(user, GuiObjectCount(GR_USEROBJECTS));
+}
+
+TEST_F(IconStripTest, RebuildSizesThePlacedBarForItsGroupAndKeepsItWhenTheGroupCannotBeRead)
+{
+    GroupRecordBuilder five(u"Five");
+    for (int i = 0; i < 5; ++i)
+        five.AddItem(GroupItem{u"Item", u"X.EXE", i, 0, SolidIcon(4, Rgb(255, 0, 0))});
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Five", five.Build()));
+    m_app.m_nTitle = TITLE_NOTHING;
+    m_app.m_nMaxInLine = 3;
+    m_app.m_nPosition = POSITION_TOP_LEFT;
+    m_app.m_nGroup = 0;
+    m_app.LoadGroups();
+    HWND bar = m_app.m_pButtonWnd->m_hWnd;
+    auto windowRect = [bar] {
+        RECT rc;
+        GetWindowRect(bar, &rc);
+        return rc;
+    };
+
+    ASSERT_TRUE(m_app.m_pButtonWnd->RebuildButtons());
+    RECT rc = windowRect();
+    EXPECT_EQ(0, rc.left);
+    EXPECT_EQ(0, rc.top);
+    EXPECT_EQ(116, rc.right - rc.left);
+    EXPECT_EQ(78, rc.bottom - rc.top);
+    EXPECT_EQ(5 * 32, m_app.m_sizeIconStrip.cx);
+
+    // The group went away from the registry: the rebuild fails and the bar stays as it was.
+    RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
+    m_app.m_nMaxInLine = 99;
+    EXPECT_FALSE(m_app.m_pButtonWnd->RebuildButtons());
+    RECT after = windowRect();
+    EXPECT_EQ(rc.right - rc.left, after.right - after.left);
+    EXPECT_EQ(rc.bottom - rc.top, after.bottom - after.top);
+
+    // An index that names no group shows one empty cell instead of reading past the list.
+    m_app.m_nGroup = 4;
+    EXPECT_TRUE(m_app.m_pButtonWnd->RebuildButtons());
+    EXPECT_EQ(0, m_app.m_group.ItemCount());
+    after = windowRect();
+    EXPECT_EQ(40, after.right - after.left);
+    EXPECT_EQ(40, after.bottom - after.top);
+}
+
 }  // namespace

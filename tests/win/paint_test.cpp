@@ -207,4 +207,90 @@ TEST_F(PaintTest, ButtonImagesComeFromTheirOwnCellOfTheStrip)
     EXPECT_EQ(kGrey, untouched.At(10, 10));
 }
 
+class TitleStripTest : public PaintTest {
+protected:
+    void SetUp() override
+    {
+        PaintTest::SetUp();
+        m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        m_app.m_rcWindow = {0, 0, 300, 120};
+        m_bar = new CButtonBarWnd();
+        ASSERT_NE(nullptr, m_bar->m_hWnd);
+        RECT client;
+        GetClientRect(m_bar->m_hWnd, &client);
+        m_width = client.right;
+        m_height = client.bottom;
+    }
+    void TearDown() override
+    {
+        DestroyWindow(m_bar->m_hWnd);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    CButtonBarWnd* m_bar = nullptr;
+    int m_width = 0, m_height = 0;
+};
+
+TEST_F(TitleStripTest, EachModeDrawsItsStripInTheCaptionColoursAndClosesItWithABlackLine)
+{
+    const int c = GetSystemMetrics(SM_CYCAPTION);
+    const COLORREF active = GetSysColor(COLOR_ACTIVECAPTION);
+    const COLORREF inactive = GetSysColor(COLOR_INACTIVECAPTION);
+    ASSERT_NE(active, inactive);
+
+    m_app.m_nTitle = TITLE_HORIZONTAL;
+    for (BOOL isActive : {TRUE, FALSE}) {
+        Canvas canvas(m_width, m_height);
+        m_bar->DrawTitleStrip(canvas.dc(), isActive);
+        const COLORREF caption = isActive ? active : inactive;
+        EXPECT_EQ(caption, canvas.At(1, 1));
+        EXPECT_EQ(caption, canvas.At(m_width - 2, c - 1));
+        EXPECT_EQ(kBlack, canvas.At(0, c));
+        EXPECT_EQ(kBlack, canvas.At(m_width - 1, c));
+        EXPECT_EQ(kGrey, canvas.At(5, c + 1));
+    }
+
+    m_app.m_nTitle = TITLE_VERTICAL;
+    {
+        Canvas canvas(m_width, m_height);
+        m_bar->DrawTitleStrip(canvas.dc(), TRUE);
+        EXPECT_EQ(active, canvas.At(1, 1));
+        EXPECT_EQ(active, canvas.At(c - 1, m_height - 2));
+        EXPECT_EQ(kBlack, canvas.At(c, 0));
+        EXPECT_EQ(kBlack, canvas.At(c, m_height - 1));
+        EXPECT_EQ(kGrey, canvas.At(c + 1, 5));
+        // Some of the text is there, in the caption text colour.
+        bool text = false;
+        for (int y = 0; y < m_height && !text; ++y)
+            for (int x = 0; x < c && !text; ++x)
+                text = canvas.At(x, y) != active;
+        EXPECT_TRUE(text);
+    }
+
+    for (int none : {TITLE_NOTHING, 12345}) {
+        m_app.m_nTitle = none;
+        Canvas canvas(m_width, m_height);
+        m_bar->DrawTitleStrip(canvas.dc(), TRUE);
+        for (int y = 0; y < m_height; y += 7)
+            for (int x = 0; x < m_width; x += 7)
+                ASSERT_EQ(kGrey, canvas.At(x, y));
+    }
+}
+
+TEST_F(TitleStripTest, ANarrowWindowWidensTheHorizontalStripToItsText)
+{
+    m_app.m_nTitle = TITLE_HORIZONTAL;
+    m_app.m_rcWindow = {0, 0, 12, 60};
+    DestroyWindow(m_bar->m_hWnd);
+    m_bar = new CButtonBarWnd();
+    const int c = GetSystemMetrics(SM_CYCAPTION);
+    Canvas canvas(200, 60);
+    m_bar->DrawTitleStrip(canvas.dc(), TRUE);
+    // The strip and its line run on past the 10-pixel client area, as far as the text is wide.
+    EXPECT_EQ(kBlack, canvas.At(25, c));
+    EXPECT_NE(kGrey, canvas.At(25, 1));
+    EXPECT_EQ(kGrey, canvas.At(199, 1));
+}
+
 }  // namespace
