@@ -50,17 +50,17 @@ BOOL CLaunchApp::InitInstance()
         return FALSE;
     }
 
-    // 7.
+    // 7. No press is pending yet.
     m_pButtonWnd->m_bCaptured = 0;
     m_pButtonWnd->m_bButtonDown = 0;
 
-    // 8.
+    // 8. The groups and the current group's items.
     if (LoadGroups() != 0) {
         FreeObjects();
         return FALSE;
     }
 
-    // 9.
+    // 9. The document associations.
     LoadAssociations();
 
     // 10. Otherwise the stacking stays as the window was created.
@@ -70,18 +70,18 @@ BOOL CLaunchApp::InitInstance()
     // 11. The result does not stop the start.
     BuildIconStrip(m_group.m_strSource);
 
-    // 12.
+    // 12. Size and place the bar for the current group.
     SIZE size = ButtonWindowSize();
     PlaceButtonWindow(size.cx, size.cy);
 
-    // 13.
+    // 13. Show it as the popup mode says.
     ShowWindow(m_pButtonWnd->m_hWnd, m_nCmdShow);
     UpdateWindow(m_pButtonWnd->m_hWnd);
 
     // 14. This modal loop serves the whole application until the dialog ends.
     m_pSetupDlg->DoModal();
 
-    // 15.
+    // 15. The run has ended normally.
     return TRUE;
 }
 

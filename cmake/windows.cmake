@@ -69,3 +69,9 @@ set_tests_properties(e2e_tests PROPERTIES
 add_executable(demo_groups tools/demo_groups.cpp tests/support/group_record_builder.cpp)
 target_include_directories(demo_groups PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(demo_groups PRIVATE ${QUILLBAR_WARNINGS})
+
+# Prints rebuild and repaint times beside the registry read (run by the test command).
+add_executable(rebuild_bench bench/rebuild_bench.cpp tests/support/group_record_builder.cpp
+               $<TARGET_OBJECTS:quillbar_res>)
+target_link_libraries(rebuild_bench PRIVATE quillbar_core)
+target_compile_options(rebuild_bench PRIVATE ${QUILLBAR_WARNINGS})
