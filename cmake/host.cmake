@@ -3,6 +3,8 @@ if(QUILLBAR_SANITIZE)
     set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_compile_options(${SANITIZE_FLAGS})
     add_link_options(${SANITIZE_FLAGS})
+    # quillbar_pure is defined before this file is read, so the directory-wide flags miss it.
+    target_compile_options(quillbar_pure PRIVATE ${SANITIZE_FLAGS})
 endif()
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -10,7 +12,39 @@ add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE
 
 add_executable(unit_tests
     tests/unit/settings_scan_test.cpp
+    tests/unit/geometry_test.cpp
+    tests/unit/group_record_test.cpp
+    tests/unit/program_group_test.cpp
+    tests/support/group_record_builder.cpp
+    tests/support/host_codec.cpp
 )
+target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(unit_tests PRIVATE quillbar_pure GTest::gtest_main)
 target_compile_options(unit_tests PRIVATE ${QUILLBAR_WARNINGS})
 add_test(NAME unit_tests COMMAND unit_tests)
+# A decoder that loops on a damaged record fails here instead of stalling the run.
+set_tests_properties(unit_tests PROPERTIES TIMEOUT 300)
+
+# The record decoder under libFuzzer. It compiles the pure sources itself, so that they
+# get the fuzzer's coverage instrumentation; the quillbar_pure library does not.
+option(QUILLBAR_FUZZ "Build the libFuzzer target for the group record decoder (clang only)" OFF)
+if(QUILLBAR_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "QUILLBAR_FUZZ needs clang (libFuzzer); the compiler is ${CMAKE_CXX_COMPILER_ID}")
+    endif()
+    get_target_property(QUILLBAR_PURE_SOURCES quillbar_pure SOURCES)
+    set(FUZZ_FLAGS -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_executable(group_record_fuzz
+        tests/fuzz/group_record_fuzz.cpp
+        tests/support/host_codec.cpp
+        ${QUILLBAR_PURE_SOURCES}
+    )
+    target_include_directories(group_record_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(group_record_fuzz PRIVATE ${QUILLBAR_WARNINGS} ${FUZZ_FLAGS})
+    target_link_options(group_record_fuzz PRIVATE ${FUZZ_FLAGS})
+
+    # Writes the seed corpus; run by hand when the format's coverage needs new seeds.
+    add_executable(make_seeds tests/fuzz/make_seeds.cpp tests/support/group_record_builder.cpp)
+    target_include_directories(make_seeds PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(make_seeds PRIVATE ${QUILLBAR_WARNINGS})
+endif()

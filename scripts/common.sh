@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 QUILLBAR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-QUILLBAR_PACKAGES=(cmake ninja-build g++ clang googletest
+QUILLBAR_PACKAGES=(cmake ninja-build g++ clang libclang-rt-dev googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64 xvfb xdotool imagemagick x11-utils)
 

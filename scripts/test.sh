@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: host unit tests under ASan and UBSan, the
-# 32-bit build (compile and link only: it cannot run here), and the 64-bit tests under
-# Wine in a fresh private prefix on a private Xvfb display.
+# group record decoder under libFuzzer for a minute, the 32-bit build (compile and link
+# only: it cannot run here), and the 64-bit tests under Wine in a fresh private prefix on
+# a private Xvfb display.
 set -u -o pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$QUILLBAR_ROOT"
@@ -25,6 +26,28 @@ else
     record "host build" failed
 fi
 
+# New inputs go to a scratch folder so that the checked-in corpus stays as it is; a
+# crashing or hanging input is kept in build/fuzz/artifacts to be turned into a unit test.
+run_fuzzer() {
+    local scratch status
+    scratch=$(mktemp -d /tmp/quillbar-fuzz.XXXXXX)
+    mkdir -p build/fuzz/artifacts
+    build/fuzz/group_record_fuzz -max_total_time=60 -timeout=10 -print_final_stats=1 \
+        -artifact_prefix=build/fuzz/artifacts/ "$scratch" tests/fuzz/corpus >"$scratch.log" 2>&1
+    status=$?
+    grep -h 'stat::number_of_executed_units' "$scratch.log" >&2
+    [ "$status" -eq 0 ] || tail -n 60 "$scratch.log" >&2
+    rm -rf "$scratch" "$scratch.log"
+    return "$status"
+}
+
+if build_preset fuzz; then
+    log "fuzzing the group record decoder for 60 s"
+    if run_fuzzer; then record fuzz passed; else record fuzz failed; fi
+else
+    record "fuzz build" failed
+fi
+
 if build_preset win32; then record "win32 build" passed; else record "win32 build" failed; fi
 
 if build_preset win64; then
@@ -38,6 +61,16 @@ if build_preset win64; then
         [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
     done
     log "screenshots: $shots"
+    # Figures to read, not a test: a slow run does not fail the build.
+    log "benchmark: rebuild and repaint against the registry read"
+    bench_out=$(mktemp)
+    if wine build/win64/rebuild_bench.exe >"$bench_out" 2>&1; then
+        cat "$bench_out" >&2
+    else
+        cat "$bench_out" >&2
+        record benchmark failed
+    fi
+    rm -f "$bench_out"
 else
     record "win64 build" failed
 fi

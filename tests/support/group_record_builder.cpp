@@ -242,7 +242,7 @@ GroupRecordBuilder& GroupRecordBuilder::MinimizeTag(uint16_t item)
 GroupRecordBuilder& GroupRecordBuilder::RawTag(uint16_t id, uint16_t item, std::vector<uint8_t> data,
                                                std::optional<uint16_t> declaredSize)
 {
-    m_tags.push_back(TagSpec{id, item, std::move(data), declaredSize});
+    m_tags.push_back(PendingTag{id, item, std::move(data), declaredSize});
     return *this;
 }
 
@@ -322,7 +322,7 @@ std::vector<uint8_t> GroupRecordBuilder::Build(RecordLayout* layoutOut) const
     if (!m_tags.empty() || m_tagList) {
         out.resize(out.size() + kTagGapBytes, m_gapFill);
         layout.tagList = Here(out);
-        for (const TagSpec& tag : m_tags) {
+        for (const PendingTag& tag : m_tags) {
             layout.tags.push_back(Here(out));
             const auto size = static_cast<uint16_t>(kTagHeaderBytes + tag.data.size());
             AppendTag(out, tag.id, tag.item, tag.declaredSize.value_or(size), m_filler);

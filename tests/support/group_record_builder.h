@@ -85,7 +85,7 @@ struct ItemLayout {
 };
 
 struct RecordLayout {
-    uint32_t segmentSize = 0;  // also the value written at 0x04
+    uint32_t segmentSize = 0;  // as built; written at 0x04 unless SegmentSizeField says otherwise
     uint32_t name = 0;
     uint32_t table = 0;
     std::vector<uint32_t> slots;    // offset of each slot of the item offsets table
@@ -128,7 +128,7 @@ public:
     std::vector<uint8_t> Build(RecordLayout* layout = nullptr) const;
 
 private:
-    struct TagSpec {
+    struct PendingTag {
         uint16_t id;
         uint16_t item;
         std::vector<uint8_t> data;
@@ -140,7 +140,7 @@ private:
     uint16_t m_left = 0;
     uint16_t m_top = 0;
     std::vector<std::optional<GroupItem>> m_slots;  // nullopt: an empty slot
-    std::vector<TagSpec> m_tags;
+    std::vector<PendingTag> m_tags;
     bool m_tagList = false;
     bool m_endTag = true;
     uint8_t m_gapFill = 0xFF;

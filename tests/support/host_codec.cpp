@@ -1,0 +1,68 @@
+#include "tests/support/host_codec.h"
+
+#include <cstddef>
+#include <string>
+
+namespace testing_support {
+
+namespace {
+
+struct DoubleByte {
+    char16_t unit;
+    unsigned char lead;
+    unsigned char trail;
+};
+
+constexpr DoubleByte kDoubleBytes[] = {
+    {kTrailBackslashChar, 0x95, 0x5C},
+    {kTrailBackslashChar2, 0x94, 0x5C},
+    {kPlainDoubleByteChar, 0x83, 0x41},
+};
+
+bool IsLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::string FromWide(const char16_t* units, size_t count)
+{
+    std::string text;
+    for (size_t i = 0; i < count && units[i] != 0; ++i) {
+        std::string character(1, '?');
+        if (units[i] < 0x80) {
+            character[0] = static_cast<char>(units[i]);
+        } else {
+            for (const DoubleByte& pair : kDoubleBytes) {
+                if (pair.unit == units[i])
+                    character = {static_cast<char>(pair.lead), static_cast<char>(pair.trail)};
+            }
+        }
+        // Like a 256-byte destination: never half a character, never more than 255 bytes.
+        if (text.size() + character.size() > kMaxStringBytes)
+            break;
+        text += character;
+    }
+    return text;
+}
+
+bool EndsWithBackslash(const std::string& text)
+{
+    size_t last = text.size();
+    for (size_t i = 0; i < text.size();) {
+        last = i;
+        i += (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+    }
+    return last < text.size() && last + 1 == text.size() && text[last] == '\\';
+}
+
+}  // namespace
+
+AnsiCodec HostCodec()
+{
+    AnsiCodec codec;
+    codec.fromWide = FromWide;
+    codec.endsWithBackslash = EndsWithBackslash;
+    return codec;
+}
+
+}  // namespace testing_support
