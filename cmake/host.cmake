@@ -13,6 +13,7 @@ add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE
 add_executable(unit_tests
     tests/unit/settings_scan_test.cpp
     tests/unit/geometry_test.cpp
+    tests/unit/key_navigation_test.cpp
     tests/unit/group_record_test.cpp
     tests/unit/program_group_test.cpp
     tests/support/group_record_builder.cpp
