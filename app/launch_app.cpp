@@ -94,6 +94,19 @@ int CLaunchApp::ExitInstance()
     return fw::Application::ExitInstance();
 }
 
+BOOL CLaunchApp::OnCmdMsg(UINT nID)
+{
+    if (nID != ID_APP_ABOUT)
+        return FALSE;
+    ShowAbout();
+    return TRUE;
+}
+
+void CLaunchApp::ShowAbout()
+{
+    // The About box is not built yet; its three ways in already arrive here.
+}
+
 void CLaunchApp::FreeObjects()
 {
     if (m_pSetupDlg) {

@@ -33,6 +33,11 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
+    // Handles the framework's standard About command.
+    BOOL OnCmdMsg(UINT nID) override;
+    // The About box. Virtual so that a test can see it reached.
+    virtual void ShowAbout();
+
     void FreeObjects();
     void LoadSettings();
     void SaveSettings();

@@ -55,6 +55,9 @@ void CButtonBarWnd::PostNcDestroy()
 LRESULT CButtonBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_COMMAND:
+        OnCommand(wParam, lParam);
+        return 0;
     case WM_PAINT:
         OnPaint();
         return 0;
@@ -115,21 +118,15 @@ LRESULT CButtonBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-// Input, launching and the visibility policy are not built yet: their messages get
-// the default processing.
-void CButtonBarWnd::OnLButtonDown(UINT, POINT) { Default(); }
+// Launching is not built yet: a release gets the default processing.
 void CButtonBarWnd::LaunchItem(UINT, POINT) { Default(); }
-void CButtonBarWnd::OnRButtonDown(UINT, POINT) { Default(); }
-void CButtonBarWnd::OnMouseMove(UINT, POINT) { Default(); }
+// The visibility policy and the title popup are not built yet: their messages get the
+// default processing.
 LRESULT CButtonBarWnd::OnNcHitTest(POINT) { return Default(); }
 void CButtonBarWnd::OnMove(int, int) { Default(); }
 void CButtonBarWnd::OnSize(UINT, int, int) { Default(); }
 void CButtonBarWnd::OnKillFocus(HWND) { Default(); }
-void CButtonBarWnd::OnInitMenuPopup(HMENU, UINT, BOOL) { Default(); }
-void CButtonBarWnd::OnNcLButtonDown(UINT, POINT) { Default(); }
 void CButtonBarWnd::OnTimer(UINT_PTR) { Default(); }
-void CButtonBarWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
-void CButtonBarWnd::OnSysKeyUp(UINT, UINT, UINT) { Default(); }
 
 void CButtonBarWnd::LaunchWithFiles(HDROP hDropInfo)
 {

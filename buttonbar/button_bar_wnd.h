@@ -22,6 +22,26 @@ public:
     BOOL DrawTitleStrip(HDC hdc, BOOL bActive);
     // Reloads the current group, rebuilds the icon strip, resizes, places and repaints.
     BOOL RebuildButtons();
+    // Removes the title popup if one is shown.
+    void HideTitlePopup();
+    // Moves the mouse pointer to a client point of the window.
+    void MoveCursorToButton(int x, int y);
+
+    // The popup menu's message filter lives only while a menu opened by the mouse is tracked.
+    void InstallMenuHook();
+    void RemoveMenuHook();
+
+    // Saves the settings and ends the application.
+    void QuitLauncher();
+    // Switches the "TopMost" stacking and shows the window.
+    void ToggleTopMost();
+    // Enables the shutdown privilege, then asks the platform to end the session.
+    void ExitWindowsWithPrivilege(UINT uFlags);
+
+    // The platform's ExitWindowsEx; tests put a recorder here, as the real call ends
+    // every process of the session, theirs included.
+    using ExitWindowsFunction = BOOL(WINAPI*)(UINT uFlags, DWORD dwReason);
+    static ExitWindowsFunction s_pfnExitWindows;
 
     static constexpr UINT_PTR kTimerId = 1000;
     static constexpr UINT kTimerInterval = 100;  // milliseconds
@@ -47,6 +67,7 @@ protected:
     void PostNcDestroy() override;
 
 private:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     void OnPaint();
     void OnLButtonDown(UINT nFlags, POINT point);
     void LaunchItem(UINT nFlags, POINT point);
@@ -66,4 +87,15 @@ private:
     BOOL OnQueryOpen();
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnSysKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+
+    // Builds the group menu with the "&System" submenu; null when no menu can be made.
+    HMENU CreateGroupMenu() const;
+    // Escape: gives up the activation as the popup mode says.
+    void GiveUpActivation();
+    // Draws the pressed button raised or pressed on the window's own DC.
+    void DrawPressedButton(bool pressed);
+
+    friend LRESULT CALLBACK MenuFilterProc(int nCode, WPARAM wParam, LPARAM lParam);
 };
+
+LRESULT CALLBACK MenuFilterProc(int nCode, WPARAM wParam, LPARAM lParam);

@@ -14,6 +14,8 @@ add_library(quillbar_core STATIC
     catalog/group_sources.cpp
     catalog/icon_strip.cpp
     buttonbar/button_paint.cpp
+    buttonbar/button_input.cpp
+    app/commands.cpp
     dialogs/setup_dlg.cpp
 )
 target_include_directories(quillbar_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
@@ -44,6 +46,7 @@ add_executable(win_tests
     tests/win/group_sources_test.cpp
     tests/win/paint_test.cpp
     tests/win/icon_strip_test.cpp
+    tests/win/input_test.cpp
     tests/support/win_fixtures.cpp
     tests/support/group_record_builder.cpp
     $<TARGET_OBJECTS:quillbar_res>

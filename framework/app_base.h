@@ -26,6 +26,9 @@ public:
     virtual BOOL InitInstance() { return TRUE; }
     virtual int ExitInstance();
 
+    // Commands that the windows pass on; TRUE when handled. The base handles none.
+    virtual BOOL OnCmdMsg(UINT nID) { (void)nID; return FALSE; }
+
     // The thread's message loop; ends on WM_QUIT and returns ExitInstance().
     int Run();
 

@@ -27,7 +27,7 @@ protected:
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     // Routes IDOK and IDCANCEL; returns TRUE when the command was handled.
-    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     // The dialog's switch; the result is the dialog procedure's (FALSE: default processing).
     virtual INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam);

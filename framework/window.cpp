@@ -68,6 +68,16 @@ LRESULT Window::Default()
     return DefWindowProcA(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
 }
 
+BOOL Window::OnCommand(WPARAM wParam, LPARAM)
+{
+    // Menus and accelerators send code 0 or 1 in the high word; control notifications
+    // are the window's own business.
+    Application* app = Application::Current();
+    if (!app || HIWORD(wParam) > 1)
+        return FALSE;
+    return app->OnCmdMsg(LOWORD(wParam));
+}
+
 void Window::Detach()
 {
     if (m_hWnd)

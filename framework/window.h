@@ -37,6 +37,9 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The default processing of the message being handled now.
     virtual LRESULT Default();
+    // The framework's command routing: what the window does not handle goes to the
+    // application. TRUE when someone handled it.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     // Runs after the window is gone and the object detached; a self-owning window deletes itself here.
     virtual void PostNcDestroy() {}
 
