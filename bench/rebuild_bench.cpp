@@ -1,6 +1,8 @@
 // Prints how long a rebuild of the buttons and a full repaint of the bar take for a
 // 99-item group, each beside the time of reading the same group record from the
-// registry, so that the ratio shows what decoding and drawing add to the read.
+// registry, so that the ratio shows what decoding and drawing add to the read; then how
+// long decoding that record takes beside decoding a record whose 65,535 slots all hold
+// one item with a 40,000-character title.
 // Usage: rebuild_bench [runs]
 #include "app/launch_app.h"
 #include "buttonbar/button_bar_wnd.h"
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
 using namespace testing_support;
@@ -110,6 +113,22 @@ int main(int argc, char** argv)
         std::printf("  full repaint at %2d x %2d          %8.3f ms  (%.1f x the read)\n", size, size, repaint,
                     repaint / read);
     }
+
+    const std::vector<uint8_t> flood = OneItemInEverySlotRecord(40000);
+    auto decode = [](const std::vector<uint8_t>& bytes) {
+        CProgramGroup group;
+        std::vector<std::string> names;
+        std::vector<uint32_t> positions;
+        group.LoadFromRecord(kSource, bytes.data(), bytes.size(), LOAD_ITEMS | LOAD_LIST, PlatformCodec(),
+                             GroupLists{&names, &positions});
+    };
+    const int decodeRuns = std::max(1, runs / 4);
+    const double small = MedianMs(runs, [&] { decode(record); });
+    const double large = MedianMs(decodeRuns, [&] { decode(flood); });
+    std::printf("decoding a group record (LOAD_ITEMS | LOAD_LIST)\n");
+    std::printf("  99 items, %7zu bytes               %8.3f ms  (median of %d)\n", record.size(), small, runs);
+    std::printf("  65,535 slots of one 40,000-character item, %zu bytes  %8.3f ms  (median of %d, %.0f x)\n",
+                flood.size(), large, decodeRuns, large / small);
 
     RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
     DestroyWindow(app.m_pButtonWnd->m_hWnd);

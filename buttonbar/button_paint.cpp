@@ -60,29 +60,42 @@ bool HasGlyphs(HDC hdc, HFONT font, const std::string& text)
            glyphs.begin() + static_cast<std::ptrdiff_t>(text.size());
 }
 
+// The points of a button's drawing, each (dx, dy) from the image origin (x, y), kept
+// within what the platform draws whatever the origin and the button size.
+template <size_t N>
+void ButtonPoints(int x, int y, const int (&offsets)[N][2], POINT (&points)[N])
+{
+    for (size_t i = 0; i < N; ++i) {
+        const IntPoint p = DrawPoint({x, y}, offsets[i][0], offsets[i][1]);
+        points[i] = {p.x, p.y};
+    }
+}
+
 }  // namespace
 
 BOOL CLaunchApp::DrawRaisedEdge(HDC hdc, int x, int y)
 {
     const int W = EffectiveButtonSize(m_nButtonWidth), H = EffectiveButtonSize(m_nButtonHeight);
-    const POINT light[6] = {{x - 2, y - 2}, {x + W + 1, y - 2}, {x + W, y - 1},
-                            {x - 1, y - 1}, {x - 1, y + H},     {x - 2, y + H + 1}};
-    const POINT shadow[6] = {{x + W + 1, y + H + 1}, {x - 1, y + H + 1}, {x, y + H},
-                             {x + W, y + H},         {x + W, y},         {x + W + 1, y - 1}};
-    DrawBand(hdc, kWhite, light);
-    DrawBand(hdc, kEdgeShadow, shadow);
+    const int light[6][2] = {{-2, -2}, {W + 1, -2}, {W, -1}, {-1, -1}, {-1, H}, {-2, H + 1}};
+    const int shadow[6][2] = {{W + 1, H + 1}, {-1, H + 1}, {0, H}, {W, H}, {W, 0}, {W + 1, -1}};
+    POINT points[6];
+    ButtonPoints(x, y, light, points);
+    DrawBand(hdc, kWhite, points);
+    ButtonPoints(x, y, shadow, points);
+    DrawBand(hdc, kEdgeShadow, points);
     return TRUE;
 }
 
 BOOL CLaunchApp::DrawPressedEdge(HDC hdc, int x, int y)
 {
     const int W = EffectiveButtonSize(m_nButtonWidth), H = EffectiveButtonSize(m_nButtonHeight);
-    const POINT outer[6] = {{x - 2, y - 2}, {x + W + 1, y - 2}, {x + W + 1, y - 1},
-                            {x - 1, y - 1}, {x - 1, y + H + 1}, {x - 2, y + H + 1}};
-    const POINT inner[6] = {{x, y},         {x + W + 1, y},     {x + W + 1, y + 1},
-                            {x + 1, y + 1}, {x + 1, y + H + 1}, {x, y + H + 1}};
-    DrawBand(hdc, kPressedOuter, outer);
-    DrawBand(hdc, kPressedInner, inner);
+    const int outer[6][2] = {{-2, -2}, {W + 1, -2}, {W + 1, -1}, {-1, -1}, {-1, H + 1}, {-2, H + 1}};
+    const int inner[6][2] = {{0, 0}, {W + 1, 0}, {W + 1, 1}, {1, 1}, {1, H + 1}, {0, H + 1}};
+    POINT points[6];
+    ButtonPoints(x, y, outer, points);
+    DrawBand(hdc, kPressedOuter, points);
+    ButtonPoints(x, y, inner, points);
+    DrawBand(hdc, kPressedInner, points);
     return TRUE;
 }
 
@@ -90,12 +103,13 @@ BOOL CLaunchApp::DrawButtonOutline(HDC hdc, int x, int y)
 {
     const int W = EffectiveButtonSize(m_nButtonWidth), H = EffectiveButtonSize(m_nButtonHeight);
     // An octagon 3 pixels outside the image with corners cut by 2 pixels.
-    const POINT outline[9] = {{x - 1, y - 3},     {x - 3, y - 1},     {x - 3, y + H},
-                              {x - 1, y + H + 2}, {x + W, y + H + 2}, {x + W + 2, y + H},
-                              {x + W + 2, y - 1}, {x + W, y - 3},     {x - 1, y - 3}};
+    const int outline[9][2] = {{-1, -3},    {-3, -1},   {-3, H},  {-1, H + 2}, {W, H + 2},
+                               {W + 2, H}, {W + 2, -1}, {W, -3}, {-1, -3}};
+    POINT points[9];
+    ButtonPoints(x, y, outline, points);
     fw::Pen pen(CreatePen(PS_SOLID, 0, kBlack));
     fw::SelectGuard selectPen(hdc, pen.get());
-    Polyline(hdc, outline, 9);
+    Polyline(hdc, points, 9);
     return TRUE;
 }
 
@@ -113,10 +127,12 @@ void CLaunchApp::CopyCell(HDC hdc, HDC strip, int x, int y, int nItem) const
 {
     const int W = EffectiveButtonSize(m_nButtonWidth), H = EffectiveButtonSize(m_nButtonHeight);
     const long long cell = static_cast<long long>(nItem) * W;
-    // A cell the strip does not have (no strip, or a failed build) is not copied.
+    // A cell the strip does not have (no strip, a failed build, or an item past the
+    // strip's last cell) is not copied.
     if (!m_pIconStrip || !*m_pIconStrip || cell < 0 || cell + W > m_sizeIconStrip.cx)
         return;
-    BitBlt(hdc, x, y, W, H, strip, static_cast<int>(cell), 0, SRCCOPY);
+    const IntPoint at = DrawPoint({x, y}, 0, 0);
+    BitBlt(hdc, at.x, at.y, W, H, strip, static_cast<int>(cell), 0, SRCCOPY);
 }
 
 BOOL CLaunchApp::PaintButtons(HDC hdc)
@@ -130,11 +146,26 @@ BOOL CLaunchApp::PaintButtons(HDC hdc)
         return TRUE;
     fw::SelectGuard selectStrip(memory.get(), m_pIconStrip ? m_pIconStrip->get() : nullptr);
     const ButtonLayout layout = Layout();
-    for (int i = 0; i < layout.itemCount; ++i) {
-        const IntPoint at = CellImageOrigin(layout, i);
-        DrawRaisedEdge(hdc, at.x, at.y);
-        DrawButtonOutline(hdc, at.x, at.y);
-        CopyCell(hdc, memory.get(), at.x, at.y, i);
+    // Only the cells that meet the area being painted, which lies within the screen: a
+    // group of thousands of items costs a screenful of buttons, not all of them.
+    RECT clip;
+    const int region = GetClipBox(hdc, &clip);
+    if (region == NULLREGION)
+        return TRUE;
+    if (region == ERROR)
+        clip = {0, 0, kMaxExtent, kMaxExtent};
+    const CellSpan span = CellsMeeting(layout, {clip.left, clip.top}, {clip.right, clip.bottom});
+    const long long perRow = EffectiveMaxInLine(layout.maxInLine);
+    for (int row = span.firstRow; row <= span.lastRow; ++row) {
+        for (int column = span.firstColumn; column <= span.lastColumn; ++column) {
+            const long long index = row * perRow + column;
+            if (index >= layout.itemCount)
+                break;
+            const IntPoint at = CellImageOrigin(layout, static_cast<int>(index));
+            DrawRaisedEdge(hdc, at.x, at.y);
+            DrawButtonOutline(hdc, at.x, at.y);
+            CopyCell(hdc, memory.get(), at.x, at.y, static_cast<int>(index));
+        }
     }
     return TRUE;
 }
@@ -247,6 +278,8 @@ BOOL CButtonBarWnd::RebuildButtons()
         return FALSE;
     const SIZE size = app->ButtonWindowSize();
     app->PlaceButtonWindow(size.cx, size.cy);
-    InvalidateRect(m_hWnd, nullptr, TRUE);
+    // A null window would stand for every top-level window: all of them would be erased.
+    if (m_hWnd)
+        InvalidateRect(m_hWnd, nullptr, TRUE);
     return TRUE;
 }

@@ -161,6 +161,37 @@ IntPoint CellImageOrigin(const ButtonLayout& layout, int index)
     return {ClampToInt(grid.pitchX * column + kImageInset), ClampToInt(grid.pitchY * row + kImageInset)};
 }
 
+CellSpan CellsMeeting(const ButtonLayout& layout, IntPoint from, IntPoint to)
+{
+    const Grid grid(layout);
+    if (grid.count == 0 || to.x <= from.x || to.y <= from.y)
+        return {};
+    const Wide rows = (grid.count - 1) / grid.perRow + 1;
+    // Floor division, so that a rectangle reaching left of or above the grid starts at 0.
+    auto cellOf = [](Wide v, Wide pitch) { return SpanStart(v, pitch) / pitch; };
+    CellSpan span;
+    span.firstColumn = static_cast<int>(std::max<Wide>(cellOf(from.x, grid.pitchX), 0));
+    span.lastColumn = static_cast<int>(std::min(cellOf(Wide{to.x} - 1, grid.pitchX), grid.columns - 1));
+    span.firstRow = static_cast<int>(std::max<Wide>(cellOf(from.y, grid.pitchY), 0));
+    span.lastRow = static_cast<int>(std::min(cellOf(Wide{to.y} - 1, grid.pitchY), rows - 1));
+    if (span.Empty())
+        return {};
+    return span;
+}
+
+int IconStripCells(const ButtonLayout& layout)
+{
+    const int W = EffectiveButtonSize(layout.buttonWidth);
+    const int n = std::max(layout.itemCount, 0);
+    return W == 0 ? n : std::min(n, kMaxExtent / W);
+}
+
+IntPoint DrawPoint(IntPoint origin, int dx, int dy)
+{
+    auto keep = [](Wide v) { return static_cast<int>(std::clamp<Wide>(v, -kMaxDrawCoordinate, kMaxDrawCoordinate)); };
+    return {keep(Wide{origin.x} + dx), keep(Wide{origin.y} + dy)};
+}
+
 FixedPlacement FixedPosition(int positionCode, IntSize window, IntSize screen)
 {
     const Wide w = window.cx, h = window.cy, S = screen.cx, T = screen.cy;

@@ -92,6 +92,30 @@ IntPoint ImageOrigin(const ButtonLayout& layout, IntPoint grid);
 // Top-left corner of item `index`'s image, in grid coordinates.
 IntPoint CellImageOrigin(const ButtonLayout& layout, int index);
 
+// The cells of existing rows and columns that meet the grid rectangle [from, to) (right
+// and bottom excluded), so that a paint costs what is seen, not what the group holds.
+// A row may hold fewer than M items; the caller stops at the item count.
+struct CellSpan {
+    int firstRow = 0;
+    int lastRow = -1;
+    int firstColumn = 0;
+    int lastColumn = -1;
+    bool Empty() const { return firstRow > lastRow || firstColumn > lastColumn; }
+};
+CellSpan CellsMeeting(const ButtonLayout& layout, IntPoint from, IntPoint to);
+
+// Cells in the icon strip: one per item, but the strip is no wider than kMaxExtent, like
+// the window, so that a group of thousands of items costs a bounded bitmap and a bounded
+// number of icons drawn. Items past the last cell show their button without an image.
+int IconStripCells(const ButtonLayout& layout);
+
+// The platform's drawing takes coordinates within 2^27; a button that far out lies
+// outside every window, so its lines are drawn at that bound instead of wrapping round.
+constexpr int kMaxDrawCoordinate = 1 << 27;
+// origin + (dx, dy), computed in 64 bits and kept within +-kMaxDrawCoordinate: the points
+// of a button's edge and outline for any image origin and button size.
+IntPoint DrawPoint(IntPoint origin, int dx, int dy);
+
 // Fixed mode: the top-left corner for position code 600 to 606, the window being `window`
 // large (its current rectangle) on a `screen`. 600 (free) does not move the window; a
 // code outside 600 to 606 moves it to (0, 0).

@@ -1,8 +1,17 @@
 #include "catalog/group_record.h"
 
 GroupRecord::GroupRecord(const uint8_t* data, size_t size, const AnsiCodec& codec)
-    : m_data(data), m_size(data ? size : 0), m_codec(codec)
+    : m_data(data), m_size(data ? size : 0), m_codec(codec), m_lastZeroUnit{m_size, m_size}
 {
+    // From the end: one pass over the record at most, usually a few bytes.
+    size_t found = 0;
+    for (size_t at = m_size; at >= 2 && found < 2; --at) {
+        const size_t unit = at - 2;
+        if (m_data[unit] == 0 && m_data[unit + 1] == 0 && m_lastZeroUnit[unit % 2] == m_size) {
+            m_lastZeroUnit[unit % 2] = unit;
+            ++found;
+        }
+    }
 }
 
 bool GroupRecord::Contains(uint64_t offset, uint64_t length) const
@@ -65,36 +74,46 @@ bool GroupRecord::ReadItem(uint32_t offset, ItemRecord& item) const
 bool GroupRecord::Convert(const uint8_t* units, size_t count, std::string& text) const
 {
     // Copy the units out: the record gives no alignment for a char16_t view.
-    std::u16string wide(count, u'\0');
+    char16_t wide[kMaxStringUnits];
+    count = count < kMaxStringUnits ? count : kMaxStringUnits;
     for (size_t i = 0; i < count; ++i)
         wide[i] = static_cast<char16_t>(units[2 * i] | (units[2 * i + 1] << 8));
-    text = m_codec.fromWide ? m_codec.fromWide(wide.data(), count) : std::string();
+    text = m_codec.fromWide ? m_codec.fromWide(wide, count) : std::string();
     if (text.size() > kMaxStringBytes)
         text.resize(kMaxStringBytes);
     return true;
 }
 
-// The number of units up to and including the terminator in [begin, begin + bytes); 0 when there is none.
-static size_t TerminatedLength(const uint8_t* begin, size_t bytes)
+// The units to convert from [begin, begin + bytes): up to and including the terminator
+// when it is among the first kMaxStringUnits, else those units; 0 when the bytes end first.
+static size_t UnitsToConvert(const uint8_t* begin, size_t bytes)
 {
-    for (size_t i = 0; i + 1 < bytes; i += 2) {
-        if (begin[i] == 0 && begin[i + 1] == 0)
-            return i / 2 + 1;
+    const size_t units = bytes / 2;
+    for (size_t i = 0; i < units && i < kMaxStringUnits; ++i) {
+        if (begin[2 * i] == 0 && begin[2 * i + 1] == 0)
+            return i + 1;
     }
-    return 0;
+    return units >= kMaxStringUnits ? kMaxStringUnits : 0;
 }
 
 bool GroupRecord::ReadString(uint32_t offset, std::string& text) const
 {
-    if (!Contains(offset, 2))
+    if (!Contains(offset, 2) || m_lastZeroUnit[offset % 2] == m_size || m_lastZeroUnit[offset % 2] < offset)
         return false;
-    size_t count = TerminatedLength(m_data + offset, m_size - offset);
+    const size_t count = UnitsToConvert(m_data + offset, m_size - offset);
     return count != 0 && Convert(m_data + offset, count, text);
 }
 
 bool GroupRecord::ReadTagString(const Tag& tag, std::string& text) const
 {
-    size_t count = tag.data ? TerminatedLength(tag.data, tag.dataSize) : 0;
+    if (!tag.data)
+        return false;
+    // Tags do not overlap and their list is at most 64 KB, so looking for the
+    // terminator through each tag's data keeps the whole walk linear.
+    bool terminated = false;
+    for (size_t i = 0; i + 1 < tag.dataSize && !terminated; i += 2)
+        terminated = tag.data[i] == 0 && tag.data[i + 1] == 0;
+    const size_t count = terminated ? UnitsToConvert(tag.data, tag.dataSize) : 0;
     return count != 0 && Convert(tag.data, count, text);
 }
 

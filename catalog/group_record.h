@@ -13,8 +13,9 @@
 // The code page the text is converted to. The platform supplies WideCharToMultiByte
 // and the code page's lead bytes; host tests supply their own.
 struct AnsiCodec {
-    // UTF-16 units, `count` of them including the terminating 0, to at most
-    // kMaxStringBytes bytes of text, cut at a whole character.
+    // UTF-16 units, `count` of them, to at most kMaxStringBytes bytes of text, cut at a
+    // whole character. The units end with the terminating 0 when the string is short;
+    // a long string is handed over as its first kMaxStringUnits units only.
     std::function<std::string(const char16_t* units, size_t count)> fromWide;
     // True when the last character of the text (a double-byte character counts as
     // one) is a backslash.
@@ -23,6 +24,10 @@ struct AnsiCodec {
 
 // A converted string fits a 256-byte buffer with its terminator.
 constexpr size_t kMaxStringBytes = 255;
+// Only the first 256 units of a string are looked at and converted, however long it is.
+// Each unit gives at least one byte, except where two make one character (a surrogate
+// pair, a letter composed with its accent): a long run of those keeps fewer bytes.
+constexpr size_t kMaxStringUnits = kMaxStringBytes + 1;
 
 // Header fields and their offsets.
 constexpr uint32_t kHeaderSegmentSize = 0x04;
@@ -107,6 +112,7 @@ public:
     // False when the 32 bytes of the item record are not inside the record.
     bool ReadItem(uint32_t offset, ItemRecord& item) const;
     // A string at an offset, converted; false when it or its terminator lies outside.
+    // Only the first kMaxStringUnits units are read, whatever the string's length.
     bool ReadString(uint32_t offset, std::string& text) const;
     // A string inside a tag's data; false when it has no terminator there.
     bool ReadTagString(const Tag& tag, std::string& text) const;
@@ -131,4 +137,8 @@ private:
     const uint8_t* m_data;
     size_t m_size;
     const AnsiCodec& m_codec;
+    // Offset of the last 0 unit at an even and at an odd offset, or m_size when there
+    // is none: a string has its terminator inside the record exactly when this lies at
+    // or after it, which is known without walking the string to its end.
+    size_t m_lastZeroUnit[2];
 };

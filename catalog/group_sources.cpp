@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -28,33 +30,47 @@ const GroupSource kGroupSources[] = {
     {HKEY_CURRENT_USER, "Program Groups", kUserRoot},
 };
 
+// True when every character of the system code page is one byte.
+bool SingleByteCodePage()
+{
+    static const bool single = [] {
+        CPINFO info = {};
+        return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
+    }();
+    return single;
+}
+
 std::string WideToAnsi(const char16_t* units, size_t count)
 {
+    // A string arrives with its terminator or as its first kMaxStringUnits units; more
+    // would only be converted to be thrown away.
     const auto* wide = reinterpret_cast<const wchar_t*>(units);
-    const int length = static_cast<int>(count);
-    char buffer[kMaxStringBytes + 1] = {};
-    int written = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, wide, length, buffer, sizeof buffer, nullptr,
-                                      nullptr);
-    if (written > 0)
-        return buffer;
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+    const int length = static_cast<int>(std::min(count, kMaxStringUnits));
+    if (length == 0)
         return std::string();
-    // Too long for the buffer: convert whole, then keep what fits, ending on a whole character.
-    int needed = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, wide, length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0)
+    // No code page takes more than 4 bytes for a unit; one byte more for the terminator.
+    char buffer[4 * kMaxStringUnits + 1];
+    const int written =
+        WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, wide, length, buffer, sizeof buffer - 1, nullptr, nullptr);
+    if (written <= 0)
         return std::string();
-    std::vector<char> all(static_cast<size_t>(needed) + 1, '\0');
-    WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, wide, length, all.data(), needed, nullptr, nullptr);
+    buffer[written] = '\0';
+    const size_t size = std::strlen(buffer);
+    if (size <= kMaxStringBytes)
+        return std::string(buffer, size);
+    if (SingleByteCodePage())
+        return std::string(buffer, kMaxStringBytes);
+    // Keep what fits, ending on a whole character.
     size_t kept = 0;
-    for (const char* p = all.data(); *p;) {
+    for (const char* p = buffer; *p;) {
         const char* next = CharNextA(p);
-        size_t end = static_cast<size_t>(next - all.data());
+        size_t end = static_cast<size_t>(next - buffer);
         if (end > kMaxStringBytes || next == p)
             break;
         kept = end;
         p = next;
     }
-    return std::string(all.data(), kept);
+    return std::string(buffer, kept);
 }
 
 bool EndsWithBackslash(const std::string& text)

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <climits>
 #include <cstring>
 
 namespace {
@@ -63,7 +62,6 @@ BOOL CLaunchApp::BuildIconStrip(const std::string& source)
         return TRUE;
     const int planes = GetDeviceCaps(windowDC.get(), PLANES);
     const int bitsPerPixel = GetDeviceCaps(windowDC.get(), BITSPIXEL);
-    const int n = m_group.ItemCount();
 
     fw::MemoryDC stripDC(windowDC.get());
     fw::MemoryDC maskDC(windowDC.get());
@@ -73,14 +71,14 @@ BOOL CLaunchApp::BuildIconStrip(const std::string& source)
 
     const int W = EffectiveButtonSize(m_nButtonWidth);
     const int H = EffectiveButtonSize(m_nButtonHeight);
+    // A group of thousands of items gets images for its first cells only.
+    const int cells = IconStripCells(Layout());
+    const int width = W * cells;
     m_pIconStrip->reset();
-    const long long width = static_cast<long long>(W) * n;
-    m_sizeIconStrip.cx = width > INT_MAX ? 0 : static_cast<LONG>(width);
+    m_sizeIconStrip.cx = width;
     m_sizeIconStrip.cy = H;
-    if (width > INT_MAX)
-        return TRUE;  // no bitmap can be that large; the buttons show no images
     m_pIconStrip->reset(
-        CreateBitmap(static_cast<int>(width), H, static_cast<UINT>(planes), static_cast<UINT>(bitsPerPixel), nullptr));
+        CreateBitmap(width, H, static_cast<UINT>(planes), static_cast<UINT>(bitsPerPixel), nullptr));
     if (!*m_pIconStrip)
         return TRUE;
 
@@ -88,11 +86,11 @@ BOOL CLaunchApp::BuildIconStrip(const std::string& source)
     {
         fw::Brush grey(CreateSolidBrush(kStripBackground));
         fw::SelectGuard selectBrush(stripDC.get(), grey.get());
-        PatBlt(stripDC.get(), 0, 0, static_cast<int>(width), H, PATCOPY);
+        PatBlt(stripDC.get(), 0, 0, width, H, PATCOPY);
     }
 
     GroupRecord record(data.get(), size, PlatformCodec());
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < cells; ++i) {
         const CProgramItem& item = *m_group.m_items[static_cast<size_t>(i)];
         // The record is read anew: if it changed since the items were built, offsets
         // that no longer describe a whole icon in it are not followed.

@@ -113,15 +113,46 @@ void SplitCommand(const std::string& text, std::string& directory, std::string& 
 
 void SortItemsByPosition(std::vector<std::unique_ptr<CProgramItem>>& items)
 {
-    // A selection sort on purpose: among equal positions its exchanges decide the order.
-    for (size_t i = 0; i < items.size(); ++i) {
-        size_t best = i;
-        for (size_t j = i + 1; j < items.size(); ++j) {
-            const IconPoint& candidate = items[j]->m_ptIcon;
-            const IconPoint& current = items[best]->m_ptIcon;
-            if (candidate.y < current.y || (candidate.y == current.y && candidate.x < current.x))
-                best = j;
-        }
+    // The order is that of a selection sort: for each place i, the first entry from i on
+    // with the smallest (y, x) is exchanged with the entry at i, so among equal positions
+    // those exchanges decide the order. A tree of minima over the places finds that entry
+    // in logarithmic time, so that 65,535 items do not cost billions of comparisons.
+    const size_t n = items.size();
+    if (n < 2)
+        return;
+    size_t leaves = 1;
+    while (leaves < n)
+        leaves *= 2;
+    const size_t none = n;
+    // Each node holds the place of the first smallest entry below it, or none.
+    std::vector<size_t> tree(2 * leaves, none);
+    auto first = [&](size_t a, size_t b) {
+        if (a == none || b == none)
+            return a == none ? b : a;
+        const IconPoint& p = items[a]->m_ptIcon;
+        const IconPoint& q = items[b]->m_ptIcon;
+        if (p.y != q.y)
+            return p.y < q.y ? a : b;
+        if (p.x != q.x)
+            return p.x < q.x ? a : b;
+        return a < b ? a : b;
+    };
+    auto set = [&](size_t place, size_t value) {
+        size_t node = leaves + place;
+        tree[node] = value;
+        for (node /= 2; node > 0; node /= 2)
+            tree[node] = first(tree[2 * node], tree[2 * node + 1]);
+    };
+    for (size_t i = 0; i < n; ++i)
+        tree[leaves + i] = i;
+    for (size_t node = leaves - 1; node > 0; --node)
+        tree[node] = first(tree[2 * node], tree[2 * node + 1]);
+
+    for (size_t i = 0; i + 1 < n; ++i) {
+        const size_t best = tree[1];  // places before i have left the tree
         std::swap(items[i], items[best]);
+        set(i, none);
+        if (best != i)
+            set(best, best);  // another entry stands there now
     }
 }

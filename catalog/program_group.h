@@ -74,5 +74,5 @@ public:
 // drive ("C:\...") is cut at its last backslash before the first space.
 void SplitCommand(const std::string& text, std::string& directory, std::string& command);
 
-// Orders items by (y, x) with a selection sort whose exchanges decide among equal keys.
+// Orders items by (y, x) as a selection sort does, whose exchanges decide among equal keys.
 void SortItemsByPosition(std::vector<std::unique_ptr<CProgramItem>>& items);

@@ -41,8 +41,17 @@ int Application::Run()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    QuitTaken();
     m_nExitCode = msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
     return ExitInstance();
+}
+
+void Application::PostQuit(int nExitCode)
+{
+    if (m_bQuitPosted)
+        return;
+    m_bQuitPosted = true;
+    PostQuitMessage(nExitCode);
 }
 
 int Application::ExitInstance()

@@ -32,6 +32,12 @@ public:
     // The thread's message loop; ends on WM_QUIT and returns ExitInstance().
     int Run();
 
+    // Posts the quit message unless one is already on its way to the loop: the first
+    // exit code is the one that counts.
+    void PostQuit(int nExitCode);
+    // A quit message was taken from the queue; the next PostQuit posts again.
+    void QuitTaken() { m_bQuitPosted = false; }
+
     // Records the instance, show command and executable name; called once
     // before InitInstance (by RunApplication, or by a test).
     void Attach(HINSTANCE hInstance, int nCmdShow);
@@ -74,6 +80,7 @@ private:
     COLORREF m_clrDialogBk = 0;
     COLORREF m_clrDialogText = 0;
     int m_nExitCode = 0;
+    bool m_bQuitPosted = false;
 };
 
 // The executable's base name from a module path: "C:\x\qlbar.exe" gives "qlbar".

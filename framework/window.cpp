@@ -86,7 +86,8 @@ void Window::Detach()
     Application* app = Application::Current();
     if (app && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
-        PostQuitMessage(0);
+        // A quit the modal loop passed on already carries the run's exit code.
+        app->PostQuit(0);
     }
 }
 

@@ -395,4 +395,18 @@ uint32_t AppendUnterminatedString(std::vector<uint8_t>& record, const std::u16st
     return at;
 }
 
+std::vector<uint8_t> OneItemInEverySlotRecord(size_t titleUnits)
+{
+    GroupRecordBuilder builder(u"Every slot");
+    builder.AddItem(GroupItem{std::u16string(titleUnits, u'T'), u"C:\\APPS\\ONE.EXE", 0, 0,
+                              SolidIcon(4, Rgb(0, 128, 255))});
+    for (int slot = 1; slot < 0xFFFF; ++slot)
+        builder.AddEmptySlot();
+    RecordLayout layout;
+    std::vector<uint8_t> record = builder.Build(&layout);
+    for (uint32_t slot : layout.slots)
+        PutU32(record, slot, layout.items[0].record);
+    return record;
+}
+
 }  // namespace testing_support

@@ -162,4 +162,9 @@ uint32_t GetU32(const std::vector<uint8_t>& record, size_t offset);
 // off the end of the record.
 uint32_t AppendUnterminatedString(std::vector<uint8_t>& record, const std::u16string& text);
 
+// A well-formed record whose 65,535 item slots all point at one item with an icon and a
+// title of titleUnits characters: cheap to store, costly to a decoder that reads whole
+// strings or compares every pair of items, and a full bar of buttons.
+std::vector<uint8_t> OneItemInEverySlotRecord(size_t titleUnits = 40000);
+
 }  // namespace testing_support

@@ -28,19 +28,23 @@ std::string FromWide(const char16_t* units, size_t count)
 {
     std::string text;
     for (size_t i = 0; i < count && units[i] != 0; ++i) {
-        std::string character(1, '?');
+        char bytes[2] = {'?', 0};
+        size_t length = 1;
         if (units[i] < 0x80) {
-            character[0] = static_cast<char>(units[i]);
+            bytes[0] = static_cast<char>(units[i]);
         } else {
             for (const DoubleByte& pair : kDoubleBytes) {
-                if (pair.unit == units[i])
-                    character = {static_cast<char>(pair.lead), static_cast<char>(pair.trail)};
+                if (pair.unit == units[i]) {
+                    bytes[0] = static_cast<char>(pair.lead);
+                    bytes[1] = static_cast<char>(pair.trail);
+                    length = 2;
+                }
             }
         }
         // Like a 256-byte destination: never half a character, never more than 255 bytes.
-        if (text.size() + character.size() > kMaxStringBytes)
+        if (text.size() + length > kMaxStringBytes)
             break;
-        text += character;
+        text.append(bytes, length);
     }
     return text;
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <string>
 #include <utility>
 
 namespace {
@@ -250,16 +253,19 @@ TEST(GeometryGuard, SizesThatWouldBreakTheDivisionAreKeptOut)
     EXPECT_EQ(0, StripThickness(INT_MIN));
 }
 
-// Under UBSan any overflow or division by zero in these ends the test run.
+// Under UBSan any overflow or division by zero in these ends the test run; the results
+// must also still mean what they say.
 TEST(GeometryGuard, NoSettingMakesTheArithmeticFail)
 {
     const int sizes[] = {INT_MIN, -100, -7, -6, -5, -1, 0, 1, 99, 100, INT_MAX};
-    const IntPoint points[] = {{INT_MIN, INT_MIN}, {-7, 5}, {0, 0}, {40, 40}, {INT_MAX, INT_MAX}};
+    const IntPoint points[] = {{INT_MIN, INT_MIN}, {-7, 5}, {0, 0}, {40, 40}, {1000, 3}, {INT_MAX, INT_MAX}};
     for (int W : sizes) {
         for (int H : sizes) {
             for (int M : {INT_MIN, -1, 0, 1, 3, INT_MAX}) {
                 for (int n : {0, 1, 5, INT_MAX}) {
                     const ButtonLayout layout = Layout(W, H, M, n, kVertical, INT_MAX);
+                    const IntSize pitch = CellPitch(layout);
+                    ASSERT_TRUE(pitch.cx >= kCellMargin && pitch.cy >= kCellMargin);
                     const IntSize size = WindowSize(layout);
                     ASSERT_TRUE(size.cx >= 0 && size.cx <= kMaxExtent && size.cy >= 0 && size.cy <= kMaxExtent);
                     for (IntPoint p : points) {
@@ -269,10 +275,40 @@ TEST(GeometryGuard, NoSettingMakesTheArithmeticFail)
                         ASSERT_TRUE(!press.isButton || press.index < n);
                         const ButtonAtPoint start = ArrowKeyStartButton(layout, {0, 0}, p, {INT_MAX, INT_MAX});
                         ASSERT_TRUE(!start.isButton || (start.index >= 0 && start.index < n));
-                        ImageOrigin(layout, p);
+                        // The image origin lies in the cell that holds the point, unless
+                        // that cell lies beyond the int range and the origin is clamped.
+                        const IntPoint origin = ImageOrigin(layout, p);
+                        const int64_t cellX = int64_t{origin.x} - kImageInset;
+                        const int64_t cellY = int64_t{origin.y} - kImageInset;
+                        if (origin.x != INT_MAX && origin.x != INT_MIN) {
+                            ASSERT_TRUE(cellX <= p.x && p.x < cellX + pitch.cx) << p.x << " " << origin.x;
+                        }
+                        if (origin.y != INT_MAX && origin.y != INT_MIN) {
+                            ASSERT_TRUE(cellY <= p.y && p.y < cellY + pitch.cy) << p.y << " " << origin.y;
+                        }
                     }
-                    CellImageOrigin(layout, INT_MAX);
-                    CellImageOrigin(layout, INT_MIN);
+                    // Later items never lie above or (in their row) left of earlier ones.
+                    IntPoint before = CellImageOrigin(layout, 0);
+                    ASSERT_EQ(XY(kImageInset, kImageInset), Of(before));
+                    for (int index : {1, 2, 3, 4, 100, 65535, INT_MAX}) {
+                        const IntPoint at = CellImageOrigin(layout, index);
+                        ASSERT_GE(at.y, before.y) << index;
+                        ASSERT_TRUE(at.y > before.y || at.x >= before.x) << index;
+                        ASSERT_TRUE(at.x >= kImageInset && at.y >= kImageInset) << index;
+                        before = at;
+                    }
+                    const IntPoint negative = CellImageOrigin(layout, INT_MIN);
+                    ASSERT_TRUE(negative.y <= kImageInset && negative.x >= kImageInset);
+                    // The cells a paint visits exist, and lie in the rectangle asked for.
+                    const CellSpan span = CellsMeeting(layout, {0, 0}, {size.cx, size.cy});
+                    ASSERT_TRUE(span.Empty() == (n == 0));
+                    if (!span.Empty()) {
+                        ASSERT_EQ(0, span.firstRow);
+                        ASSERT_EQ(0, span.firstColumn);
+                        ASSERT_LE(int64_t{span.lastColumn} * pitch.cx, size.cx);
+                        ASSERT_LE(int64_t{span.lastRow} * pitch.cy, size.cy);
+                        ASSERT_LT(int64_t{span.lastColumn}, std::min<int64_t>(EffectiveMaxInLine(M), n));
+                    }
                 }
             }
         }
@@ -281,16 +317,96 @@ TEST(GeometryGuard, NoSettingMakesTheArithmeticFail)
 
 TEST(GeometryGuard, PlacementTakesAnyCursorWindowAndScreen)
 {
-    const int values[] = {INT_MIN, -1, 0, 640, INT_MAX};
-    for (int x : values)
-        for (int y : values)
-            for (int w : values)
-                for (int h : values)
-                    for (int S : values)
-                        for (int T : values) {
-                            CentredOnCursor({x, y}, {w, h}, {S, T});
-                            PopupPositionAtCursor({x, y}, {w, h}, {S, T});
-                            FixedPosition(602, {w, h}, {S, T});
-                            FixedPosition(606, {w, h}, {S, T});
+    const int values[] = {INT_MIN, -1, 0, 1, 100, 639, 640, INT_MAX};
+    for (int w : values)
+        for (int h : values)
+            for (int S : values)
+                for (int T : values) {
+                    // A window that fits the screen is placed wholly on it; one that does
+                    // not starts at its left or top edge.
+                    auto onScreen = [](int at, int64_t size, int64_t screen) {
+                        if (size >= 0 && size <= screen)
+                            return at >= 0 && at <= screen - size;
+                        return at >= 0;
+                    };
+                    for (int code : {601, 602, 603, 604, 605, 606}) {
+                        const FixedPlacement fixed = FixedPosition(code, {w, h}, {S, T});
+                        ASSERT_TRUE(fixed.move);
+                        if (w >= 0 && w <= S) {
+                            ASSERT_TRUE(onScreen(fixed.topLeft.x, w, S)) << code;
                         }
+                        if (h >= 0 && h <= T) {
+                            ASSERT_TRUE(onScreen(fixed.topLeft.y, h, T)) << code;
+                        }
+                    }
+                    IntPoint lastCentred = {INT_MIN, INT_MIN}, lastPopup = {INT_MIN, INT_MIN};
+                    for (int c : values) {
+                        const IntPoint centred = CentredOnCursor({c, c}, {w, h}, {S, T});
+                        ASSERT_TRUE(onScreen(centred.x, w, S) && onScreen(centred.y, h, T)) << c;
+                        const IntPoint popup = PopupPositionAtCursor({c, c}, {w, h}, {S, T});
+                        if (w >= 0 && w <= S) {
+                            ASSERT_TRUE(onScreen(popup.x, w, S)) << c;
+                        }
+                        if (h >= 0 && h <= T) {
+                            ASSERT_TRUE(onScreen(popup.y, h, T)) << c;
+                        }
+                        // A cursor further right or down never moves the window back.
+                        ASSERT_TRUE(centred.x >= lastCentred.x && centred.y >= lastCentred.y) << c;
+                        if (w >= 0 && w <= S && h >= 0 && h <= T) {
+                            ASSERT_TRUE(popup.x >= lastPopup.x && popup.y >= lastPopup.y) << c;
+                        }
+                        lastCentred = centred;
+                        lastPopup = popup;
+                    }
+                }
+}
+
+TEST(GeometryPaint, OnlyTheCellsThatMeetTheRectangleArePainted)
+{
+    // 5 items, 3 to a row, 32 x 32: cells 38 x 38.
+    const ButtonLayout layout = Layout(32, 32, 3, 5);
+    auto cells = [&](IntPoint from, IntPoint to) {
+        const CellSpan s = CellsMeeting(layout, from, to);
+        return s.Empty() ? std::string("none")
+                         : std::to_string(s.firstRow) + "-" + std::to_string(s.lastRow) + "," +
+                               std::to_string(s.firstColumn) + "-" + std::to_string(s.lastColumn);
+    };
+    EXPECT_EQ("0-1,0-2", cells({0, 0}, {114, 76}));
+    EXPECT_EQ("0-1,0-2", cells({-500, -500}, {5000, 5000}));
+    EXPECT_EQ("0-0,0-0", cells({0, 0}, {38, 38}));
+    EXPECT_EQ("0-1,0-1", cells({0, 0}, {39, 39}));
+    EXPECT_EQ("1-1,2-2", cells({76, 38}, {77, 39}));  // row 1 has no third item: the caller stops
+    EXPECT_EQ("none", cells({114, 0}, {200, 76}));
+    EXPECT_EQ("none", cells({0, 76}, {114, 200}));
+    EXPECT_EQ("none", cells({-50, -50}, {0, 0}));
+    EXPECT_EQ("none", cells({40, 40}, {40, 80}));
+    EXPECT_EQ("none", CellsMeeting(Layout(32, 32, 3, 0), {0, 0}, {100, 100}).Empty() ? "none" : "some");
+
+    // 65,535 items, 99 to a row: a screenful of a window of 662 rows is a few hundred cells.
+    const ButtonLayout full = Layout(32, 32, 99, 65535);
+    const CellSpan seen = CellsMeeting(full, {2759, 24390}, {2759 + 1024, 24390 + 768});
+    EXPECT_EQ(641, seen.firstRow);
+    EXPECT_EQ(661, seen.lastRow);
+    EXPECT_EQ(72, seen.firstColumn);
+    EXPECT_EQ(98, seen.lastColumn);
+}
+
+TEST(GeometryPaint, TheIconStripIsNoWiderThanAWindowCanBe)
+{
+    EXPECT_EQ(5, IconStripCells(Layout(32, 32, 3, 5)));
+    EXPECT_EQ(0, IconStripCells(Layout(32, 32, 3, 0)));
+    EXPECT_EQ(1023, IconStripCells(Layout(32, 32, 99, 65535)));  // 32,736 pixels
+    EXPECT_EQ(330, IconStripCells(Layout(99, 99, 99, 65535)));
+    EXPECT_EQ(kMaxExtent, IconStripCells(Layout(1, 1, 99, 65535)));
+    EXPECT_EQ(65535, IconStripCells(Layout(0, 32, 99, 65535)));  // no pixels at all
+    EXPECT_EQ(1, IconStripCells(Layout(INT_MAX, 32, 99, 65535)));
+    EXPECT_EQ(0, IconStripCells(Layout(32, 32, 99, INT_MIN)));
+}
+
+TEST(GeometryPaint, DrawingPointsStayInTheRangeThePlatformDraws)
+{
+    EXPECT_EQ(XY(35, -2), Of(DrawPoint({3, 0}, 32, -2)));
+    EXPECT_EQ(XY(kMaxDrawCoordinate, -kMaxDrawCoordinate), Of(DrawPoint({INT_MAX, INT_MIN}, kMaxExtent + 2, -3)));
+    EXPECT_EQ(XY(kMaxDrawCoordinate, kMaxDrawCoordinate), Of(DrawPoint({INT_MAX - 1, INT_MAX}, 1, 0)));
+    EXPECT_EQ(XY(-kMaxDrawCoordinate, 0), Of(DrawPoint({INT_MIN, 0}, -3, 0)));
 }

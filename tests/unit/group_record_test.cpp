@@ -189,6 +189,47 @@ TEST(GroupRecordString, IsCutTo255BytesOnAWholeCharacter)
     }
 }
 
+// A codec that notes the most units it was handed in one call.
+AnsiCodec CountingCodec(size_t& mostUnits)
+{
+    AnsiCodec codec = HostCodec();
+    codec.fromWide = [&mostUnits, convert = codec.fromWide](const char16_t* units, size_t count) {
+        mostUnits = std::max(mostUnits, count);
+        return convert(units, count);
+    };
+    return codec;
+}
+
+TEST(GroupRecordString, ALongStringCostsNoMoreThanWhatIsKept)
+{
+    size_t mostUnits = 0;
+    const AnsiCodec codec = CountingCodec(mostUnits);
+    RecordLayout layout;
+    const std::vector<uint8_t> bytes = GroupRecordBuilder(std::u16string(80000, u'N')).Build(&layout);
+    std::string text;
+    ASSERT_TRUE(ExactRecord(bytes).Reader(codec).ReadString(layout.name, text));
+    EXPECT_EQ(std::string(255, 'N'), text);
+    EXPECT_EQ(kMaxStringUnits, mostUnits);
+
+    // However long it is, a string without a terminator is still refused.
+    std::vector<uint8_t> open = bytes;
+    const uint32_t at = AppendUnterminatedString(open, std::u16string(80000, u'U'));
+    EXPECT_FALSE(ExactRecord(open).Reader(codec).ReadString(at, text));
+
+    // Units are counted from the string's own offset: 0 units between its units (at the
+    // other parity) are no terminator of it.
+    std::vector<uint8_t> shifted = bytes;
+    shifted.push_back(0x20);
+    const auto oddAt = static_cast<uint32_t>(shifted.size());
+    for (int i = 0; i < 300; ++i)
+        shifted.insert(shifted.end(), {0x41, 0x00, 0x00, 0x41});
+    EXPECT_FALSE(ExactRecord(shifted).Reader(codec).ReadString(oddAt, text));
+    ASSERT_TRUE(ExactRecord(shifted).Reader(codec).ReadString(oddAt + 1, text));
+    EXPECT_EQ("", text);
+    ASSERT_TRUE(ExactRecord(shifted).Reader(codec).ReadString(oddAt - 1, text));
+    EXPECT_EQ("?", text);  // U+4120, then the terminator
+}
+
 TEST(GroupRecordIcon, PartsFollowTheHeaderByPlanesAndBitCount)
 {
     const struct {

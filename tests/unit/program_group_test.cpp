@@ -141,6 +141,42 @@ TEST(SortItemsByPosition, OrdersByYThenXAndLetsTheExchangesDecideTies)
     }
 }
 
+TEST(SortItemsByPosition, GivesTheSelectionSortsOrderWhateverTheTies)
+{
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int32_t>((seed >> 16) % range);
+    };
+    for (int round = 0; round < 300; ++round) {
+        const size_t n = static_cast<size_t>(next(70));
+        const uint32_t spread = 1 + static_cast<uint32_t>(round % 4);  // few positions: many ties
+        std::vector<IconPoint> points;
+        std::vector<std::unique_ptr<CProgramItem>> items;
+        for (size_t i = 0; i < n; ++i) {
+            points.push_back({next(spread), next(spread)});
+            items.push_back(ItemAt(points.back().x, points.back().y, std::to_string(i)));
+        }
+        // The selection sort itself, on the indices.
+        std::vector<size_t> expected(n);
+        for (size_t i = 0; i < n; ++i)
+            expected[i] = i;
+        for (size_t i = 0; i < n; ++i) {
+            size_t best = i;
+            for (size_t j = i + 1; j < n; ++j) {
+                const IconPoint& c = points[expected[j]];
+                const IconPoint& b = points[expected[best]];
+                if (c.y < b.y || (c.y == b.y && c.x < b.x))
+                    best = j;
+            }
+            std::swap(expected[i], expected[best]);
+        }
+        SortItemsByPosition(items);
+        for (size_t i = 0; i < n; ++i)
+            ASSERT_EQ(std::to_string(expected[i]), items[i]->m_strTitle) << "round " << round << ", place " << i;
+    }
+}
+
 TEST(ProgramGroupLoad, DecodesNameItemsCommandsAndIconsInDisplayOrder)
 {
     GroupRecordBuilder builder(u"Accessories", 0xA5);
@@ -438,6 +474,31 @@ TEST(ProgramGroupLoad, TheLastOfAFullItemTableIsReached)
     CProgramGroup group;
     ASSERT_EQ(0, LoadInto(group, builder.Build()));
     EXPECT_EQ("Last", Titles(group));
+}
+
+TEST(ProgramGroupLoad, EverySlotOnOneLongItemGivesEveryItemAtTheCostOfWhatIsKept)
+{
+    size_t mostUnits = 0;
+    AnsiCodec codec = HostCodec();
+    codec.fromWide = [&mostUnits, convert = codec.fromWide](const char16_t* units, size_t count) {
+        mostUnits = std::max(mostUnits, count);
+        return convert(units, count);
+    };
+    const std::vector<uint8_t> bytes = OneItemInEverySlotRecord(40000);
+    CProgramGroup group;
+    Lists lists;
+    ASSERT_EQ(0, group.LoadFromRecord(kSource, bytes.data(), bytes.size(), LOAD_ITEMS, codec, lists.Ref()));
+    EXPECT_LE(mostUnits, kMaxStringUnits);
+    ASSERT_EQ(0xFFFF, group.ItemCount());
+    const CProgramItem& first = *group.m_items.front();
+    EXPECT_EQ(std::string(255, 'T'), first.m_strTitle);
+    EXPECT_EQ("C:\\APPS", first.m_strDirectory);
+    EXPECT_EQ("ONE.EXE", first.m_strCommand);
+    EXPECT_NE(0u, first.m_nIconInfo);
+    for (const auto& item : group.m_items) {
+        ASSERT_EQ(first.m_strTitle, item->m_strTitle);
+        ASSERT_EQ(first.m_nIconMask, item->m_nIconMask);
+    }
 }
 
 namespace {

@@ -196,6 +196,29 @@ TEST_F(FrameworkTest, AQuitMessageEndsTheModalRunAndReachesTheOuterLoop)
     EXPECT_EQ(5u, code);
 }
 
+TEST_F(FrameworkTest, AQuitEndingTheMainDialogKeepsItsExitCode)
+{
+    // The main window's destruction must not post the quit again with code 0.
+    TimedDialog dlg(IDD_SETUP);
+    dlg.m_nAction = 2;
+    m_app.m_pMainWnd = &dlg;
+    dlg.DoModal();
+    EXPECT_EQ(nullptr, m_app.m_pMainWnd);
+    WPARAM code = 0;
+    EXPECT_TRUE(TakeQuitMessage(&code));
+    EXPECT_EQ(5u, code);
+
+    // Once the quit has been taken, the main window's end posts one again.
+    m_app.QuitTaken();
+    bool destroyed = false;
+    ProbeWindow wnd(&destroyed);
+    ASSERT_TRUE(wnd.Create());
+    m_app.m_pMainWnd = &wnd;
+    wnd.DestroyWindow();
+    EXPECT_TRUE(TakeQuitMessage(&code));
+    EXPECT_EQ(0u, code);
+}
+
 TEST_F(FrameworkTest, DoModalWithAMissingTemplateFailsAtOnce)
 {
     TimedDialog dlg(4242);

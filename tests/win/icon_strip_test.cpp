@@ -294,4 +294,40 @@ TEST_F(IconStripTest, RebuildSizesThePlacedBarForItsGroupAndKeepsItWhenTheGroupC
     EXPECT_EQ(40, after.bottom - after.top);
 }
 
+TEST_F(IconStripTest, ARebuildWithoutAWindowLeavesEveryOtherWindowAlone)
+{
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 10, 10, 60, 40, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, other);
+    UpdateWindow(other);
+    PumpMessages(50);
+    RECT update;
+    ASSERT_FALSE(GetUpdateRect(other, &update, FALSE));
+
+    // The bar as it is when its window could not be created.
+    HWND bar = m_app.m_pButtonWnd->m_hWnd;
+    m_app.m_pButtonWnd->m_hWnd = nullptr;
+    m_app.m_nGroup = -1;
+    EXPECT_TRUE(m_app.m_pButtonWnd->RebuildButtons());
+    m_app.m_pButtonWnd->m_hWnd = bar;
+    EXPECT_FALSE(GetUpdateRect(other, &update, FALSE));
+    DestroyWindow(other);
+}
+
+TEST_F(IconStripTest, AGroupOfEveryItemSlotGetsAStripNoWiderThanAWindow)
+{
+    m_app.m_nButtonWidth = 32;
+    m_app.m_nButtonHeight = 32;
+    Build(OneItemInEverySlotRecord(40000));
+    ASSERT_EQ(0xFFFF, m_app.m_group.ItemCount());
+    EXPECT_EQ(1023 * 32, m_app.m_sizeIconStrip.cx);
+    BITMAP info = {};
+    ASSERT_TRUE(GetObjectA(m_app.m_pIconStrip->get(), sizeof info, &info));
+    EXPECT_EQ(1023 * 32, info.bmWidth);
+    WithStrip([](HDC dc) {
+        EXPECT_EQ(RGB(0, 128, 255), GetPixel(dc, 5, 5));
+        EXPECT_EQ(RGB(0, 128, 255), GetPixel(dc, 1022 * 32 + 31, 31));
+    });
+}
+
 }  // namespace

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
+
 using namespace testing_support;
 
 namespace {
@@ -184,6 +187,51 @@ TEST_F(PaintTest, PressedButtonShiftsItsImageAndDrawsTheSunkenEdge)
     m_app.DrawRaisedEdge(canvas.dc(), x, y);
     m_app.DrawButtonOutline(canvas.dc(), x, y);
     EXPECT_TRUE(canvas.SameAs(fresh));
+}
+
+TEST_F(PaintTest, ButtonsAtTheFarEndOfTheCoordinatesDrawNothingOnTheCanvas)
+{
+    // Origins that a far-off cell is clamped to: sums with the button size must not wrap
+    // round to the other end and draw lines across the canvas.
+    for (int size : {32, 99}) {
+        m_app.m_nButtonWidth = size;
+        m_app.m_nButtonHeight = size;
+        for (POINT origin : {POINT{INT_MAX, 10}, POINT{10, INT_MAX}, POINT{INT_MAX - 40, INT_MAX - 40},
+                             POINT{INT_MIN, 10}, POINT{10, INT_MIN}}) {
+            SCOPED_TRACE(std::to_string(origin.x) + "," + std::to_string(origin.y));
+            Canvas canvas(60, 60), blank(60, 60);
+            m_app.DrawRaisedEdge(canvas.dc(), origin.x, origin.y);
+            m_app.DrawPressedEdge(canvas.dc(), origin.x, origin.y);
+            m_app.DrawButtonOutline(canvas.dc(), origin.x, origin.y);
+            EXPECT_TRUE(canvas.SameAs(blank));
+        }
+    }
+}
+
+TEST_F(PaintTest, PaintingOnlyWhatIsSeenLeavesTheSamePixelsThere)
+{
+    MakePatternStrip(7);
+    CProgramGroup& group = m_app.m_group;
+    for (int i = 0; i < 7; ++i)
+        group.m_items.push_back(std::make_unique<CProgramItem>());
+    m_app.m_nMaxInLine = 3;
+    m_app.m_nTitle = TITLE_HORIZONTAL;
+    const int width = 3 * 38 + 10, height = 3 * 38 + 40;
+    Canvas whole(width, height);
+    m_app.PaintButtons(whole.dc());
+    SetWindowOrgEx(whole.dc(), 0, 0, nullptr);
+    for (RECT clip : {RECT{0, 0, 5, 5}, RECT{40, 50, 41, 51}, RECT{30, 30, 90, 70}, RECT{100, 100, width, height}}) {
+        SCOPED_TRACE(std::to_string(clip.left) + "," + std::to_string(clip.top));
+        Canvas part(width, height);
+        IntersectClipRect(part.dc(), clip.left, clip.top, clip.right, clip.bottom);
+        SetWindowOrgEx(part.dc(), 0, 0, nullptr);
+        m_app.PaintButtons(part.dc());
+        SetWindowOrgEx(part.dc(), 0, 0, nullptr);
+        for (int y = clip.top; y < clip.bottom; ++y)
+            for (int x = clip.left; x < clip.right; ++x)
+                ASSERT_EQ(whole.At(x, y), part.At(x, y)) << x << "," << y;
+    }
+    group.m_items.clear();
 }
 
 TEST_F(PaintTest, ButtonImagesComeFromTheirOwnCellOfTheStrip)
