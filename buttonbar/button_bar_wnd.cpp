@@ -118,7 +118,6 @@ LRESULT CButtonBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 // Input, launching and the visibility policy are not built yet: their messages get
 // the default processing.
 void CButtonBarWnd::OnLButtonDown(UINT, POINT) { Default(); }
-void CButtonBarWnd::LaunchItem(UINT, POINT) { Default(); }
 void CButtonBarWnd::OnRButtonDown(UINT, POINT) { Default(); }
 void CButtonBarWnd::OnMouseMove(UINT, POINT) { Default(); }
 LRESULT CButtonBarWnd::OnNcHitTest(POINT) { return Default(); }
@@ -130,12 +129,6 @@ void CButtonBarWnd::OnNcLButtonDown(UINT, POINT) { Default(); }
 void CButtonBarWnd::OnTimer(UINT_PTR) { Default(); }
 void CButtonBarWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
 void CButtonBarWnd::OnSysKeyUp(UINT, UINT, UINT) { Default(); }
-
-void CButtonBarWnd::LaunchWithFiles(HDROP hDropInfo)
-{
-    // Nothing is started from a drop yet; the drop's memory is still ours to release.
-    DragFinish(hDropInfo);
-}
 
 void CButtonBarWnd::OnDestroy()
 {
