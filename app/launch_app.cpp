@@ -122,13 +122,6 @@ void CLaunchApp::FreeObjects()
     m_groupPositions.clear();
 }
 
-void CLaunchApp::LoadAssociations()
-{
-    // No association is read yet: an empty table makes every command start as written.
-    m_extensions.clear();
-    m_openCommands.clear();
-}
-
 ButtonLayout CLaunchApp::Layout() const
 {
     ButtonLayout layout;

@@ -43,7 +43,10 @@ public:
     void SaveSettings();
     // Fills the group lists and loads the current group; 0 on success.
     uint16_t LoadGroups();
+    // Replaces the association table with the registry's (launch/associations.cpp).
     void LoadAssociations();
+    // The command line of a click start of this item command (launch/launch.cpp).
+    std::string BuildCommandLine(const std::string& command) const;
     // Draws the icons of the group at this source into the icon strip; 1 always.
     BOOL BuildIconStrip(const std::string& source);
     // Sizes the button window to cx x cy (outer pixels) and places it on the screen.

@@ -118,8 +118,6 @@ LRESULT CButtonBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-// Launching is not built yet: a release gets the default processing.
-void CButtonBarWnd::LaunchItem(UINT, POINT) { Default(); }
 // The visibility policy and the title popup are not built yet: their messages get the
 // default processing.
 LRESULT CButtonBarWnd::OnNcHitTest(POINT) { return Default(); }
@@ -127,12 +125,6 @@ void CButtonBarWnd::OnMove(int, int) { Default(); }
 void CButtonBarWnd::OnSize(UINT, int, int) { Default(); }
 void CButtonBarWnd::OnKillFocus(HWND) { Default(); }
 void CButtonBarWnd::OnTimer(UINT_PTR) { Default(); }
-
-void CButtonBarWnd::LaunchWithFiles(HDROP hDropInfo)
-{
-    // Nothing is started from a drop yet; the drop's memory is still ours to release.
-    DragFinish(hDropInfo);
-}
 
 void CButtonBarWnd::OnDestroy()
 {

@@ -16,6 +16,7 @@ add_executable(unit_tests
     tests/unit/key_navigation_test.cpp
     tests/unit/group_record_test.cpp
     tests/unit/program_group_test.cpp
+    tests/unit/command_line_test.cpp
     tests/support/group_record_builder.cpp
     tests/support/host_codec.cpp
 )

@@ -17,6 +17,8 @@ add_library(quillbar_core STATIC
     buttonbar/button_input.cpp
     app/commands.cpp
     dialogs/setup_dlg.cpp
+    launch/launch.cpp
+    launch/associations.cpp
 )
 target_include_directories(quillbar_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(quillbar_core PUBLIC quillbar_pure user32 gdi32 advapi32 shell32 kernel32)
@@ -47,7 +49,9 @@ add_executable(win_tests
     tests/win/paint_test.cpp
     tests/win/icon_strip_test.cpp
     tests/win/input_test.cpp
+    tests/win/launch_test.cpp
     tests/support/win_fixtures.cpp
+    tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
     $<TARGET_OBJECTS:quillbar_res>
 )
@@ -57,16 +61,24 @@ target_compile_options(win_tests PRIVATE ${QUILLBAR_WARNINGS})
 add_executable(e2e_tests
     tests/e2e/launcher_e2e_test.cpp
     tests/support/win_fixtures.cpp
+    tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
 )
 target_link_libraries(e2e_tests PRIVATE quillbar_core GTest::gtest_main)
 target_compile_options(e2e_tests PRIVATE ${QUILLBAR_WARNINGS})
-add_dependencies(e2e_tests qlbar)
+add_dependencies(e2e_tests qlbar recorder)
+
+# Started by launch tests: records its command line, directory and show command.
+add_executable(recorder WIN32 tests/support/recorder.cpp)
+target_compile_options(recorder PRIVATE ${QUILLBAR_WARNINGS})
+add_dependencies(win_tests recorder)
 
 add_test(NAME win_tests COMMAND win_tests)
 add_test(NAME e2e_tests COMMAND e2e_tests)
+set_tests_properties(win_tests PROPERTIES
+    ENVIRONMENT "QUILLBAR_RECORDER=$<TARGET_FILE:recorder>")
 set_tests_properties(e2e_tests PROPERTIES
-    ENVIRONMENT "QUILLBAR_EXE=$<TARGET_FILE:qlbar>")
+    ENVIRONMENT "QUILLBAR_EXE=$<TARGET_FILE:qlbar>;QUILLBAR_RECORDER=$<TARGET_FILE:recorder>")
 
 # Writes demonstration groups into the registry (used by the run command).
 add_executable(demo_groups tools/demo_groups.cpp tests/support/group_record_builder.cpp)

@@ -1,0 +1,107 @@
+// The document association table of CLaunchApp, read from HKEY_CLASSES_ROOT: each
+// extension key (".txt") names a file type whose shell\open\command opens it.
+#include "app/launch_app.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kNameBufferSize = 256;
+const char kOpenCommand[] = "\\shell\\open\\command";
+
+enum class DefaultValue { NoKey, Missing, Unusable, Text };
+
+std::string Expanded(const std::string& text)
+{
+    const DWORD size = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+    if (size == 0)
+        return text;
+    std::vector<char> buffer(size + 1, '\0');
+    const DWORD written = ExpandEnvironmentStringsA(text.c_str(), buffer.data(), size + 1);
+    return written > 0 && written <= size + 1 ? std::string(buffer.data()) : text;
+}
+
+// The default value of HKEY_CLASSES_ROOT\path, read whole. An empty or non-text value
+// is Unusable; REG_EXPAND_SZ text is expanded when asked.
+DefaultValue ReadDefault(const std::string& path, bool expand, std::string& text)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return DefaultValue::NoKey;
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size);
+    std::vector<char> data;
+    // The value may grow between the reads; a few tries with the size then reported.
+    for (int attempt = 0; result == ERROR_SUCCESS; ++attempt) {
+        data.assign(size + 1, '\0');
+        DWORD read = size;
+        result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &read);
+        if (result == ERROR_SUCCESS) {
+            data.resize(read < size ? read : size);
+            break;
+        }
+        if (result != ERROR_MORE_DATA || attempt == 2)
+            break;
+        size = read;
+        result = ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    if (result == ERROR_FILE_NOT_FOUND)
+        return DefaultValue::Missing;
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return DefaultValue::Unusable;
+    text.assign(data.data(), strnlen(data.data(), data.size()));
+    if (text.empty())
+        return DefaultValue::Unusable;
+    if (expand && type == REG_EXPAND_SZ)
+        text = Expanded(text);
+    return DefaultValue::Text;
+}
+
+}  // namespace
+
+void CLaunchApp::LoadAssociations()
+{
+    m_extensions.clear();
+    m_openCommands.clear();
+    for (DWORD index = 0;; ++index) {
+        HKEY root = nullptr;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, nullptr, 0, KEY_READ, &root) != ERROR_SUCCESS)
+            return;
+        char name[kNameBufferSize] = {};
+        DWORD length = kNameBufferSize;
+        const LONG result = RegEnumKeyExA(root, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        RegCloseKey(root);
+        if (result == ERROR_NO_MORE_ITEMS)
+            return;
+        // A name too long for the buffer is no extension; any other failure would
+        // repeat at every later index.
+        if (result == ERROR_MORE_DATA)
+            continue;
+        if (result != ERROR_SUCCESS)
+            return;
+        if (name[0] != '.')
+            continue;
+        const std::string key(name, length);
+
+        // Without a type name the extension key is its own type key.
+        std::string type;
+        const DefaultValue typeValue = ReadDefault(key, false, type);
+        if (typeValue == DefaultValue::NoKey)
+            continue;
+        if (typeValue != DefaultValue::Text)
+            type = key;
+
+        // A type that names no command opens nothing: no entry, rather than its type
+        // name run as a program.
+        std::string command;
+        if (ReadDefault(type + kOpenCommand, true, command) != DefaultValue::Text)
+            continue;
+        m_extensions.push_back(key.substr(1));
+        m_openCommands.push_back(command);
+    }
+}

@@ -1,0 +1,193 @@
+// Starting programs from the button window: a click releases a pressed button, a drop
+// hands files to an item's program. Also the command-line building of CLaunchApp.
+#include "launch/launch_platform.h"
+
+#include "app/launch_app.h"
+#include "buttonbar/button_bar_wnd.h"
+#include "framework/gdi.h"
+#include "launch/working_directory.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+namespace {
+
+bool IsLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
+std::string LowerDoubleByte(const std::string& pair)
+{
+    std::string lower = pair;
+    CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
+    return lower;
+}
+
+std::string WindowsDirectory()
+{
+    std::vector<char> buffer(MAX_PATH + 1, '\0');
+    UINT length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (length >= buffer.size()) {
+        buffer.assign(length + 1, '\0');
+        length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+    }
+    return length < buffer.size() ? std::string(buffer.data(), length) : std::string();
+}
+
+// The dropped files' full names, each fetched whole however long it is.
+std::vector<std::string> DroppedFiles(HDROP hDrop)
+{
+    std::vector<std::string> files;
+    const UINT count = DragQueryFileA(hDrop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileA(hDrop, i, nullptr, 0);
+        if (length == 0)
+            continue;
+        std::vector<char> name(length + 1, '\0');
+        const UINT fetched = DragQueryFileA(hDrop, i, name.data(), length + 1);
+        if (fetched > 0 && fetched <= length)
+            files.emplace_back(name.data(), fetched);
+    }
+    return files;
+}
+
+// After a start, successful or not, the popup modes put the bar away.
+void HideAfterStart(CLaunchApp& app)
+{
+    if (app.m_nPopup == POPUP_FIXED)
+        return;
+    app.m_nCmdShow = SW_HIDE;
+    if (app.m_pButtonWnd && app.m_pButtonWnd->m_hWnd)
+        ShowWindow(app.m_pButtonWnd->m_hWnd, SW_HIDE);
+}
+
+// What a start reads of an item, copied: the error box's message loop may rebuild the
+// group while the start is still running.
+struct ItemToStart {
+    std::string command;
+    std::string directory;
+    int show = SW_SHOWNORMAL;
+};
+
+bool FindItem(const CLaunchApp& app, int index, ItemToStart& start)
+{
+    if (index < 0 || index >= app.m_group.ItemCount())
+        return false;
+    const CProgramItem* item = app.m_group.m_items[static_cast<size_t>(index)].get();
+    if (!item)
+        return false;
+    start.command = item->m_strCommand;
+    start.directory = item->m_strDirectory;
+    start.show = item->m_bMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+    return true;
+}
+
+}  // namespace
+
+const CodePage& PlatformCodePage()
+{
+    static const CodePage codePage{IsLeadByte, LowerDoubleByte};
+    return codePage;
+}
+
+void EnterWorkingDirectory(const std::string& directory)
+{
+    const DirectoryChange change = WorkingDirectoryChange(directory, PlatformCodePage());
+    if (change.directory.empty())
+        return;
+    if (SetCurrentDirectoryA(change.directory.c_str())) {
+        // As the run-time's chdir does: the drive remembers its directory, so that
+        // entering the drive below, or later, lands here.
+        char current[MAX_PATH] = {};
+        const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
+        if (length >= 2 && length < MAX_PATH && current[1] == ':') {
+            const char variable[] = {'=', current[0], ':', '\0'};
+            SetEnvironmentVariableA(variable, current);
+        }
+    }
+    if (change.drive) {
+        char drive[] = "?:";
+        drive[0] = change.drive;
+        SetCurrentDirectoryA(drive);
+    }
+}
+
+int StartProgram(CLaunchApp& app, const std::string& commandLine, int nCmdShow)
+{
+    // Too long for the platform: refused whole rather than started cut short.
+    if (commandLine.size() > kMaxCommandLine) {
+        app.ReportLaunchError(LAUNCH_ERROR_TOO_LONG);
+        return LAUNCH_ERROR_TOO_LONG;
+    }
+    // A private copy: what WinExec hands on may be written to.
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    const UINT result = WinExec(line.data(), static_cast<UINT>(nCmdShow));
+    if (result <= 32)
+        app.ReportLaunchError(static_cast<int>(result));
+    return static_cast<int>(result);
+}
+
+std::string CLaunchApp::BuildCommandLine(const std::string& command) const
+{
+    return ::BuildCommandLine(command, WindowsDirectory(), AssociationTable{m_extensions, m_openCommands},
+                              PlatformCodePage());
+}
+
+void CButtonBarWnd::LaunchItem(UINT, POINT)
+{
+    if (m_bCaptured == 1) {
+        ReleaseCapture();
+        m_bCaptured = 0;
+    }
+    if (m_bButtonDown != 1)
+        return;
+    fw::WaitCursor wait;
+    CLaunchApp* app = LaunchApp();
+    if (app) {
+        fw::WindowDC dc(m_hWnd);
+        if (dc) {
+            app->DrawButtonImage(dc.get(), m_ptPressed.x, m_ptPressed.y, m_nPressedItem);
+            app->DrawRaisedEdge(dc.get(), m_ptPressed.x, m_ptPressed.y);
+            app->DrawButtonOutline(dc.get(), m_ptPressed.x, m_ptPressed.y);
+        }
+    }
+    m_bButtonDown = 0;
+
+    // The item whose button was pressed; the group may have changed since the press.
+    ItemToStart item;
+    if (!app || !FindItem(*app, m_nPressedItem, item))
+        return;
+    EnterWorkingDirectory(item.directory);
+    StartProgram(*app, app->BuildCommandLine(item.command), item.show);
+    // The error box's loop may have destroyed this window: only the application is used now.
+    HideAfterStart(*app);
+}
+
+void CButtonBarWnd::LaunchWithFiles(HDROP hDropInfo)
+{
+    fw::WaitCursor wait;
+    CLaunchApp* app = LaunchApp();
+    POINT point = {0, 0};
+    DragQueryPoint(hDropInfo, &point);
+    const std::vector<std::string> files = DroppedFiles(hDropInfo);
+    DragFinish(hDropInfo);
+    if (!app)
+        return;
+
+    // A drop beside every button (title strip, empty cell) starts nothing: the files
+    // alone are no program to run.
+    POINT offset = {0, 0};
+    app->GetStripOffset(offset);
+    const ButtonAtPoint hit = HitTestButton(app->Layout(), IntPoint{offset.x, offset.y}, IntPoint{point.x, point.y});
+    ItemToStart item;
+    if (!hit.isButton || files.empty() || !FindItem(*app, hit.index, item))
+        return;
+    // The item's own directory, as for a click: its program expects to run there.
+    EnterWorkingDirectory(item.directory);
+    StartProgram(*app, DropCommandLine(item.command, files), item.show);
+    HideAfterStart(*app);
+}

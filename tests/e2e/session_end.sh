@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The three commands that end the Windows session, through the real launcher in a Wine
+# prefix of their own: Wine ends every process of the session, so no test may share it.
+# Each run checks that the settings changed at run time were written and that the
+# session was asked to end the way the command says (Wine turns ExitWindowsEx into a
+# wineboot command line, which the process trace shows).
+# Usage: session_end.sh BUILD_DIR   (with DISPLAY set; uses scripts/common.sh)
+set -u -o pipefail
+build=$1
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
+start_wine_prefix
+trap stop_wine_prefix EXIT
+
+ini="$WINEPREFIX/drive_c/windows/qlbar.INI"
+failed=0
+# command id, what wineboot must be asked, the options it must not get
+cases=(
+    "2052|--end-session --force --shutdown|--kill"
+    "2053|--end-session|--kill --force --shutdown"
+    "2054|--end-session --shutdown|--kill --force"
+)
+for entry in "${cases[@]}"; do
+    IFS='|' read -r id want unwanted <<<"$entry"
+    rm -f "$ini"
+    trace=$(mktemp)
+    WINEDEBUG=trace+process wine "$build/qlbar.exe" 2>"$trace" &
+    launcher=$!
+    # 2002 switches TopMost off at run time: the saved file must show it.
+    wine "$build/post_command.exe" 2002 "$id" >/dev/null 2>&1
+    for _ in $(seq 150); do
+        kill -0 "$launcher" 2>/dev/null || break
+        sleep 0.2
+    done
+    wait "$launcher" 2>/dev/null
+    line=$(grep -ao 'wineboot.exe[^"]*' "$trace" | grep -- '--end-session\|--kill' | head -n 1)
+    bad=""
+    for option in $unwanted; do
+        [[ "$line" == *"$option"* ]] && bad="$option"
+    done
+    if kill -0 "$launcher" 2>/dev/null; then
+        echo "session end $id: the launcher is still running" >&2; failed=1
+        kill "$launcher"
+    elif ! grep -q '^TopMost=0' "$ini" 2>/dev/null; then
+        echo "session end $id: settings not saved: $(cat "$ini" 2>/dev/null | tr '\r\n' '  ')" >&2; failed=1
+    elif [[ "$line" != *"$want"* || -n "$bad" ]]; then
+        echo "session end $id: asked '$line', expected '$want' without $unwanted" >&2; failed=1
+    else
+        echo "session end $id: saved, and asked: $line" >&2
+    fi
+    rm -f "$trace"
+    wineserver -w
+done
+exit "$failed"

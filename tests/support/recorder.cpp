@@ -1,0 +1,37 @@
+// A program for launch tests to start. Each start appends one block to the file named
+// by QUILLBAR_RECORDER_LOG (nothing when it is unset):
+//   cmdline=<command line>
+//   cwd=<current directory>
+//   show=<show command of the start, or -1 when none was given>
+//   end
+// It shows no window and ends at once, so a start that waits for it to be idle returns quickly.
+#include <windows.h>
+
+#include <string>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    char log[MAX_PATH * 4] = {};
+    const DWORD length = GetEnvironmentVariableA("QUILLBAR_RECORDER_LOG", log, sizeof log);
+    if (length == 0 || length >= sizeof log)
+        return 0;
+
+    char directory[MAX_PATH * 4] = {};
+    GetCurrentDirectoryA(sizeof directory, directory);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+
+    const std::string block = std::string("cmdline=") + GetCommandLineA() + "\r\ncwd=" + directory +
+                              "\r\nshow=" + std::to_string(show) + "\r\nend\r\n";
+    // Readers may have the file open; appends from several starts do not overwrite each other.
+    HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    DWORD written = 0;
+    WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
+    CloseHandle(file);
+    return 0;
+}

@@ -1,0 +1,139 @@
+#include "launch/command_line.h"
+#include "launch/working_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A Shift-JIS-like code page: lead bytes 0x81-0x9F and 0xE0-0xFC; the full-width
+// letters 0x82 0x60-0x79 lower to 0x82 0x81-0x9A.
+CodePage TestCodePage()
+{
+    CodePage codePage;
+    codePage.isLeadByte = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+    codePage.lowerDoubleByte = [](const std::string& pair) {
+        std::string lower = pair;
+        if (static_cast<unsigned char>(pair[0]) == 0x82 && static_cast<unsigned char>(pair[1]) >= 0x60 &&
+            static_cast<unsigned char>(pair[1]) <= 0x79)
+            lower[1] = static_cast<char>(pair[1] + 0x21);
+        return lower;
+    };
+    return codePage;
+}
+
+struct Table {
+    std::vector<std::string> extensions;
+    std::vector<std::string> openCommands;
+};
+
+std::string Build(const std::string& command, const Table& table = {}, const std::string& windir = "C:\\WINDOWS")
+{
+    return BuildCommandLine(command, windir, AssociationTable{table.extensions, table.openCommands}, TestCodePage());
+}
+
+TEST(ReplaceAll, ReplacesEveryOccurrenceWithoutSearchingTheReplacementAgain)
+{
+    EXPECT_EQ("a-b-c", ReplaceAll("a%b%c", "%", "-"));
+    EXPECT_EQ("xx", ReplaceAll("%1%1", "%1", "x"));
+    EXPECT_EQ("%1%1 %1%1", ReplaceAll("%1 %1", "%1", "%1%1"));
+    EXPECT_EQ("unchanged", ReplaceAll("unchanged", "%1", "x"));
+    EXPECT_EQ("", ReplaceAll("", "%1", "x"));
+    EXPECT_EQ("text", ReplaceAll("text", "", "x"));
+    EXPECT_EQ("Case", ReplaceAll("Case", "case", "x"));
+}
+
+TEST(BuildCommandLine, ProgramsAreLowerCasedWithTheWindowsDirectoryPutIn)
+{
+    EXPECT_EQ("notepad.exe C:\\WINDOWS\\win.ini", Build("NOTEPAD.EXE %WINDIR%\\WIN.INI"));
+    EXPECT_EQ("x C:\\WINDOWS C:\\WINDOWS", Build("X %WinDir% %windir%"));
+    // The part before the first blank has no extension: the whole command, lower-cased.
+    EXPECT_EQ("c:\\program files\\tool.exe", Build("C:\\PROGRAM FILES\\TOOL.EXE", {{"exe"}, {"\"%1\" %*"}}));
+}
+
+TEST(BuildCommandLine, DocumentsStartWithTheirTypesOpenCommand)
+{
+    const Table txt{{"doc", "txt"}, {"write.exe", "notepad.exe %1"}};
+    EXPECT_EQ("notepad.exe readme.txt ", Build("README.TXT", txt));
+    EXPECT_EQ("write.exe a.doc b", Build("A.DOC B", txt));
+    // Compared without regard to case, on the extension as written, first entry wins.
+    EXPECT_EQ("first c:\\a.txt ", Build("C:\\A.TXT", {{"TXT", "txt"}, {"first %1", "second %1"}}));
+    EXPECT_EQ("notepad.exe c:\\windows\\x.txt ", Build("%WINDIR%\\X.TXT", txt, "c:\\windows"));
+    // No extension, a bare dot, or an extension only in a folder's name: no association.
+    const Table empty{{"", "txt"}, {"never %1", "notepad.exe %1"}};
+    EXPECT_EQ("readme", Build("README", empty));
+    EXPECT_EQ("readme.", Build("README.", empty));
+    EXPECT_EQ("c:\\my.txt\\readme", Build("C:\\MY.TXT\\README", empty));
+    // A table whose arrays differ in length is read only as far as both go.
+    EXPECT_EQ("readme.txt", Build("README.TXT", {{"txt"}, {}}));
+}
+
+TEST(BuildCommandLine, ProgramsStartAsWrittenWhateverIsAssociatedWithThem)
+{
+    const Table today{{"exe", "com", "bat", "cmd", "pif"},
+                      {"\"%1\" %*", "\"%1\" %*", "\"%1\" %*", "\"%1\" %*", "\"%1\" %*"}};
+    EXPECT_EQ("c:\\tools\\app.exe /x", Build("C:\\TOOLS\\APP.EXE /X", today));
+    EXPECT_EQ("c:\\run.bat", Build("C:\\RUN.BAT", today));
+    EXPECT_EQ("x.cmd a", Build("X.Cmd A", today));
+    EXPECT_EQ("old.com", Build("OLD.COM", today));
+    EXPECT_EQ("dos.pif", Build("DOS.PIF", today));
+}
+
+TEST(BuildCommandLine, TodaysPlaceholdersBecomeTheDocumentOrAreLeftOut)
+{
+    EXPECT_EQ("viewer.exe \"readme.txt\" ", Build("README.TXT", {{"txt"}, {"viewer.exe \"%L\""}}));
+    EXPECT_EQ("viewer.exe /a readme.txt ", Build("README.TXT", {{"txt"}, {"viewer.exe /a %l"}}));
+    EXPECT_EQ("app.exe readme.txt   ", Build("README.TXT", {{"txt"}, {"app.exe %1 %2 %*"}}));
+    EXPECT_EQ("app.exe  readme.txt", Build("README.TXT", {{"txt"}, {"app.exe %9"}}));
+    // Only the open command's placeholders go: the document's own name keeps its "%2".
+    EXPECT_EQ("notepad.exe 50%2off.txt  ", Build("50%2OFF.TXT", {{"txt"}, {"notepad.exe %1 %*"}}));
+    EXPECT_EQ("a.exe %windir% readme.txt ", Build("README.TXT", {{"txt"}, {"a.exe %windir% %1"}}));
+}
+
+TEST(BuildCommandLine, DoubleByteCharactersAreNeitherSplitNorLoweredByte)
+{
+    // 0x83 0x41 ends in the code of 'A', 0x95 0x5C in that of '\'.
+    EXPECT_EQ("\x83\x41" "b\x95\x5C" "c", LowerCase("\x83\x41" "B\x95\x5C" "C", TestCodePage()));
+    EXPECT_EQ("\x82\x81" "a", LowerCase("\x82\x60" "A", TestCodePage()));
+    // A lead byte at the very end stands alone.
+    EXPECT_EQ("a\x83", LowerCase("A\x83", TestCodePage()));
+    EXPECT_FALSE(EqualNoCase("\x83\x41", "\x83\x61", TestCodePage()));
+    EXPECT_TRUE(EqualNoCase("\x82\x60" "X", "\x82\x81" "x", TestCodePage()));
+
+    // The extension is one double-byte character whose trail byte is '\'.
+    EXPECT_EQ(".\x95\x5C", ExtensionOf("C:\\README.\x95\x5C", TestCodePage()));
+    EXPECT_EQ("viewer.exe c:\\readme.\x95\x5C ",
+              Build("C:\\README.\x95\x5C", {{"\x95\x5C"}, {"viewer.exe %1"}}));
+    EXPECT_EQ("c:\\\x83\x41.exe", Build("C:\\\x83\x41.EXE", {{"exe"}, {"\"%1\" %*"}}));
+}
+
+TEST(WorkingDirectoryChange, TrailingBackslashAndDrive)
+{
+    auto change = [](const std::string& d) {
+        const DirectoryChange c = WorkingDirectoryChange(d, TestCodePage());
+        return c.directory + "|" + (c.drive ? std::string(1, c.drive) : std::string("-"));
+    };
+    EXPECT_EQ("|-", change(""));
+    EXPECT_EQ("C:\\|C", change("C:\\"));
+    EXPECT_EQ("C:\\WORK|C", change("C:\\WORK\\"));
+    EXPECT_EQ("d:\\x|D", change("d:\\x"));
+    EXPECT_EQ("D:|D", change("D:"));
+    // Relative and network directories name no drive.
+    EXPECT_EQ("work|-", change("work\\"));
+    EXPECT_EQ("\\\\server\\share|-", change("\\\\server\\share\\"));
+    // A double-byte character ending in 0x5C is not a trailing backslash.
+    EXPECT_EQ("C:\\\x95\x5C|C", change("C:\\\x95\x5C"));
+    EXPECT_EQ("C:\\\x95\x5C|C", change("C:\\\x95\x5C\\"));
+}
+
+TEST(DropCommandLine, FilesFollowTheCommandAsStored)
+{
+    EXPECT_EQ("notepad.exe C:\\X\\a.txt C:\\X\\B.TXT", DropCommandLine("notepad.exe", {"C:\\X\\a.txt", "C:\\X\\B.TXT"}));
+    EXPECT_EQ("NOTEPAD.EXE %WINDIR% \"C:\\My Files\\a.txt\"",
+              DropCommandLine("NOTEPAD.EXE %WINDIR%", {"C:\\My Files\\a.txt"}));
+    EXPECT_EQ("app.exe", DropCommandLine("app.exe", {}));
+}
+
+}  // namespace

@@ -1,0 +1,470 @@
+// Starting programs for real: the association table read from the registry of the test
+// prefix (with today's contents: exefile's "%1" %*, REG_EXPAND_SZ commands), click and
+// drop starts through a real button window, each proved by the recorder program's log
+// of its command line, directory and show command.
+#include "app/launch_app.h"
+#include "buttonbar/button_bar_wnd.h"
+#include "launch/launch_platform.h"
+#include "tests/support/group_record_builder.h"
+#include "tests/support/recorder_log.h"
+#include "tests/support/win_fixtures.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <set>
+
+using namespace testing_support;
+
+namespace {
+
+const char kGroups[] = "UNICODE Program Groups";
+const char kSource[] = "UUNICODE Program Groups\\Launch";
+
+std::string CurrentDirectory()
+{
+    char dir[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, dir);
+    return dir;
+}
+
+// Keys of HKEY_CLASSES_ROOT written by a test; those it created are removed at the end.
+class ClassKeys {
+public:
+    ~ClassKeys()
+    {
+        for (const std::string& key : m_created)
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str());
+        for (const std::string& key : m_created)
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+    }
+    // Creates path and, unless valueType is REG_NONE, sets its default value.
+    void Put(const std::string& path, const std::string& value = "", DWORD valueType = REG_SZ)
+    {
+        const std::string top = path.substr(0, path.find('\\'));
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, top.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
+            RegCloseKey(key);
+        else
+            m_created.insert(top);
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                                 &key, nullptr));
+        if (valueType != REG_NONE)
+            RegSetValueExA(key, nullptr, 0, valueType, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(key);
+    }
+
+private:
+    std::set<std::string> m_created;
+};
+
+// The entry of an extension in the application's table; "<none>" when it has none.
+std::string CommandFor(const CLaunchApp& app, const std::string& extension)
+{
+    EXPECT_EQ(app.m_extensions.size(), app.m_openCommands.size());
+    for (size_t i = 0; i < app.m_extensions.size() && i < app.m_openCommands.size(); ++i)
+        if (app.m_extensions[i] == extension)
+            return app.m_openCommands[i];
+    return "<none>";
+}
+
+TEST(LoadAssociations, ReadsExtensionsWithTheirTypesOpenCommands)
+{
+    CLaunchApp app;
+    ClassKeys keys;
+    keys.Put(".qbt", "qbtfile");
+    keys.Put("qbtfile\\shell\\open\\command", "viewer.exe %1");
+    // No type name: the extension key is its own type key.
+    keys.Put(".qbx\\shell\\open\\command", "own.exe %1");
+    // A type without a command, and a command key without a value: no entry.
+    keys.Put(".qbn", "qbnfile");
+    keys.Put("qbnfile\\shell\\edit\\command", "edit.exe %1");
+    keys.Put(".qbm", "qbmfile");
+    keys.Put("qbmfile\\shell\\open\\command", "", REG_NONE);
+    // Today's expandable commands are expanded.
+    keys.Put(".qbe", "qbefile");
+    keys.Put("qbefile\\shell\\open\\command", "%SystemRoot%\\system32\\notepad.exe %1", REG_EXPAND_SZ);
+    // A command longer than 255 characters is taken whole.
+    const std::string longCommand = "C:\\" + std::string(300, 'L') + "\\open.exe \"%1\"";
+    keys.Put(".qbl", "qblfile");
+    keys.Put("qblfile\\shell\\open\\command", longCommand);
+    // A key that does not begin with a dot is a type, not an extension.
+    keys.Put("qbnodot\\shell\\open\\command", "nodot.exe %1");
+    keys.Put(".QBU", "qbtfile");
+
+    app.LoadAssociations();
+    EXPECT_EQ("viewer.exe %1", CommandFor(app, "qbt"));
+    EXPECT_EQ("own.exe %1", CommandFor(app, "qbx"));
+    EXPECT_EQ("<none>", CommandFor(app, "qbn"));
+    EXPECT_EQ("<none>", CommandFor(app, "qbm"));
+    char expanded[MAX_PATH] = {};
+    ExpandEnvironmentStringsA("%SystemRoot%\\system32\\notepad.exe %1", expanded, MAX_PATH);
+    EXPECT_EQ(expanded, CommandFor(app, "qbe"));
+    EXPECT_EQ(std::string::npos, CommandFor(app, "qbe").find("%SystemRoot%"));
+    EXPECT_EQ(longCommand, CommandFor(app, "qbl"));
+    EXPECT_EQ("viewer.exe %1", CommandFor(app, "QBU"));  // the key's name as stored
+    EXPECT_EQ("<none>", CommandFor(app, "bnodot"));
+
+    // A second read of the unchanged registry gives the same table.
+    const std::vector<std::string> extensions = app.m_extensions, commands = app.m_openCommands;
+    app.LoadAssociations();
+    EXPECT_EQ(extensions, app.m_extensions);
+    EXPECT_EQ(commands, app.m_openCommands);
+}
+
+TEST(BuildCommandLine, UsesTheRealWindowsDirectoryAndTodaysProgramAssociation)
+{
+    CLaunchApp app;
+    ClassKeys keys;
+    keys.Put(".exe", "exefile");
+    keys.Put("exefile\\shell\\open\\command", "\"%1\" %*");
+    keys.Put(".qbt", "qbtfile");
+    keys.Put("qbtfile\\shell\\open\\command", "viewer.exe \"%L\" %*", REG_EXPAND_SZ);
+    app.LoadAssociations();
+    ASSERT_EQ("\"%1\" %*", CommandFor(app, "exe"));
+
+    char windir[MAX_PATH] = {};
+    GetWindowsDirectoryA(windir, MAX_PATH);
+    EXPECT_EQ(std::string("notepad.exe ") + windir + "\\win.ini", app.BuildCommandLine("NOTEPAD.EXE %WINDIR%\\WIN.INI"));
+    EXPECT_EQ("c:\\tools\\app.exe /x", app.BuildCommandLine("C:\\TOOLS\\APP.EXE /X"));
+    EXPECT_EQ("viewer.exe \"c:\\docs\\readme.qbt\"  ", app.BuildCommandLine("C:\\DOCS\\README.QBT"));
+}
+
+// A real button window over a group from the registry, the recorder as the program.
+class LaunchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_directory = CurrentDirectory();
+        m_recorder = RecorderPath();
+        ASSERT_FALSE(m_recorder.empty()) << "QUILLBAR_RECORDER is not set";
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        m_log = std::string(temp) + "quillbar_launch_test.log";
+        DeleteFileA(m_log.c_str());
+        SetEnvironmentVariableA("QUILLBAR_RECORDER_LOG", m_log.c_str());
+        m_workDir = std::string(temp) + "qbwork";
+        CreateDirectoryA(m_workDir.c_str(), nullptr);
+
+        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
+        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+        DeleteWindowsDirFile(m_app.ProfileName());
+        m_app.LoadSettings();
+        m_app.m_nPopup = POPUP_FIXED;
+        m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        m_app.m_pIconStrip = std::make_unique<fw::Bitmap>();
+        m_app.m_pButtonWnd = new CButtonBarWnd();
+        ASSERT_TRUE(IsWindow(Bar()));
+    }
+
+    void TearDown() override
+    {
+        if (m_app.m_pButtonWnd)
+            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        SetCurrentDirectoryA(m_directory.c_str());
+        SetEnvironmentVariableA("QUILLBAR_RECORDER_LOG", nullptr);
+        DeleteFileA(m_log.c_str());
+        RemoveDirectoryA(m_workDir.c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
+        DeleteWindowsDirFile(m_app.ProfileName());
+    }
+
+    // What the catalogue would have read for item `index`.
+    void SetItem(size_t index, const std::string& command, const std::string& directory = "", bool minimized = false)
+    {
+        ASSERT_LT(index, m_app.m_group.m_items.size());
+        CProgramItem& item = *m_app.m_group.m_items[index];
+        item.m_strCommand = command;
+        item.m_strDirectory = directory;
+        item.m_bMinimized = minimized ? 1 : 0;
+    }
+
+    HWND Bar() const { return m_app.m_pButtonWnd ? m_app.m_pButtonWnd->m_hWnd : nullptr; }
+
+    // Puts a group of `count` items in the registry, loads it as the current group and
+    // sizes the bar; the items' commands are then set by SetItem.
+    void LoadGroup(int count)
+    {
+        GroupRecordBuilder builder(u"Launch");
+        for (int i = 0; i < count; ++i)
+            builder.AddItem(u"Item", u"PLACEHOLDER.EXE", i * 10, 0);
+        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Launch", builder.Build()));
+        ASSERT_EQ(0, m_app.m_group.Load(kSource, LOAD_ITEMS));
+        const SIZE size = m_app.ButtonWindowSize();
+        m_app.PlaceButtonWindow(size.cx, size.cy);
+        ShowWindow(Bar(), SW_SHOWNOACTIVATE);
+    }
+
+    // A press on item `index` that is still valid, then the release.
+    void Click(uint16_t index, int buttonDown = 1)
+    {
+        CButtonBarWnd* bar = m_app.m_pButtonWnd;
+        bar->m_bCaptured = 1;
+        bar->m_bButtonDown = buttonDown;
+        bar->m_nPressedItem = index;
+        const IntPoint origin = CellImageOrigin(m_app.Layout(), index);
+        POINT offset;
+        m_app.GetStripOffset(offset);
+        bar->m_ptPressed = {origin.x + offset.x, origin.y + offset.y};
+        SetCapture(Bar());
+        SendMessageA(Bar(), WM_LBUTTONUP, 0, MAKELPARAM(1, 1));
+    }
+
+    // The centre of item `index`'s cell, in client coordinates.
+    POINT CellCentre(int index)
+    {
+        const IntPoint origin = CellImageOrigin(m_app.Layout(), index);
+        POINT offset;
+        m_app.GetStripOffset(offset);
+        return {origin.x + offset.x + m_app.m_nButtonWidth / 2, origin.y + offset.y + m_app.m_nButtonHeight / 2};
+    }
+
+    // Drops the files at a client point through a real drop handle, as the shell sends it.
+    void Drop(POINT point, const std::vector<std::string>& files)
+    {
+        size_t size = sizeof(DROPFILES) + 1;
+        for (const std::string& file : files)
+            size += file.size() + 1;
+        HGLOBAL memory = GlobalAlloc(GHND, size);
+        ASSERT_NE(nullptr, memory);
+        auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+        drop->pFiles = sizeof(DROPFILES);
+        drop->pt = point;
+        drop->fNC = FALSE;
+        drop->fWide = FALSE;
+        char* name = reinterpret_cast<char*>(drop + 1);
+        for (const std::string& file : files) {
+            std::copy(file.begin(), file.end(), name);
+            name += file.size() + 1;
+        }
+        GlobalUnlock(memory);
+        SendMessageA(Bar(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    }
+
+    // The starts logged so far, after waiting for `count` of them.
+    std::vector<RecordedStart> Starts(size_t count)
+    {
+        WaitUntil([&] { return ReadRecorderLog(m_log).size() >= count; }, count ? 10000 : 300);
+        return ReadRecorderLog(m_log);
+    }
+
+    CLaunchApp m_app;
+    std::string m_directory, m_recorder, m_log, m_workDir;
+};
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return text;
+}
+
+TEST_F(LaunchTest, ClickStartsThePressedItemInItsDirectoryWithItsShowCommand)
+{
+    LoadGroup(2);
+    SetItem(0, m_recorder + " First ARG", m_workDir + "\\");
+    SetItem(1, m_recorder + " second", "C:\\", true);
+
+    Click(0);
+    EXPECT_EQ(0, m_app.m_pButtonWnd->m_bCaptured);
+    EXPECT_EQ(0, m_app.m_pButtonWnd->m_bButtonDown);
+    EXPECT_NE(Bar(), GetCapture());
+    Click(1);
+    const std::vector<RecordedStart> starts = Starts(2);
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_EQ(Lower(m_recorder) + " first arg", starts[0].commandLine);
+    EXPECT_EQ(m_workDir, starts[0].directory);  // the trailing backslash dropped
+    EXPECT_EQ(SW_SHOWNORMAL, starts[0].show);
+    EXPECT_EQ(Lower(m_recorder) + " second", starts[1].commandLine);
+    EXPECT_EQ("C:\\", starts[1].directory);  // a drive root keeps it
+    EXPECT_EQ(SW_SHOWMINIMIZED, starts[1].show);
+    // The launcher stays where the last start left it; Fixed keeps the bar shown.
+    EXPECT_EQ("C:\\", CurrentDirectory());
+    EXPECT_TRUE(IsWindowVisible(Bar()));
+}
+
+TEST_F(LaunchTest, WorkingDirectoryIsEnteredWithItsDrive)
+{
+    char windir[MAX_PATH] = {};
+    GetWindowsDirectoryA(windir, MAX_PATH);
+    ASSERT_EQ('Z', m_directory[0]);  // the tests run from the build folder on Wine's Z: drive
+    EnterWorkingDirectory(m_directory);
+    EnterWorkingDirectory(std::string(windir) + "\\");
+    EXPECT_EQ(windir, CurrentDirectory());
+    EnterWorkingDirectory("");
+    EXPECT_EQ(windir, CurrentDirectory());
+    // A relative directory is entered as such, without a drive change to its first letter.
+    EnterWorkingDirectory("system32\\");
+    EXPECT_EQ(std::string(windir) + "\\system32", CurrentDirectory());
+    // A directory that does not exist still makes its drive current, at the drive's own directory.
+    EnterWorkingDirectory("Z:\\no such folder");
+    EXPECT_EQ(m_directory, CurrentDirectory());
+    EnterWorkingDirectory("c:\\no such folder\\");
+    EXPECT_EQ(std::string(windir) + "\\system32", CurrentDirectory());
+}
+
+TEST_F(LaunchTest, ReleaseAfterThePressWasLostOrOnAVanishedItemStartsNothing)
+{
+    LoadGroup(1);
+    SetItem(0, m_recorder, m_workDir);
+    Click(0, 0);
+    EXPECT_EQ(0, m_app.m_pButtonWnd->m_bCaptured);
+    EXPECT_NE(Bar(), GetCapture());
+    Click(1);  // pressed before a rebuild left one item
+    Click(0xFFFF);
+    EXPECT_TRUE(Starts(0).empty());
+    EXPECT_EQ(m_directory, CurrentDirectory());
+}
+
+TEST_F(LaunchTest, DocumentsStartThroughTheirAssociationAndProgramsAsWritten)
+{
+    ClassKeys keys;
+    keys.Put(".qbt", "qbtfile");
+    keys.Put("qbtfile\\shell\\open\\command", m_recorder + " %1");
+    keys.Put(".exe", "exefile");
+    keys.Put("exefile\\shell\\open\\command", "\"%1\" %*");
+    m_app.LoadAssociations();
+
+    LoadGroup(2);
+    SetItem(0, "C:\\DOCS\\README.QBT");
+    SetItem(1, m_recorder + " -A %WinDir%");
+    Click(0);
+    Click(1);
+    const std::vector<RecordedStart> starts = Starts(2);
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_EQ(m_recorder + " c:\\docs\\readme.qbt ", starts[0].commandLine);
+    char windir[MAX_PATH] = {};
+    GetWindowsDirectoryA(windir, MAX_PATH);
+    EXPECT_EQ(Lower(m_recorder) + " -a " + windir, starts[1].commandLine);
+}
+
+// Closes the error box from inside its own message loop, noting what it said.
+struct ErrorBox {
+    int seen = 0;
+    std::string caption, text;
+};
+ErrorBox g_errorBox;
+
+BOOL CALLBACK CloseBoxOfThread(HWND hWnd, LPARAM)
+{
+    if (ClassNameOf(hWnd) != "#32770" || !IsWindowVisible(hWnd))
+        return TRUE;
+    ++g_errorBox.seen;
+    g_errorBox.caption = TextOf(hWnd);
+    g_errorBox.text = TextOf(GetDlgItem(hWnd, 0xFFFF));
+    PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK CloseErrorBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), CloseBoxOfThread, 0);
+}
+
+TEST_F(LaunchTest, FailedStartShowsTheErrorBoxThenTheLauncherGoesOnAndHides)
+{
+    m_app.m_nPopup = POPUP_POPUP;
+    LoadGroup(2);
+    SetItem(0, "C:\\NOWHERE\\MISSING.EXE");
+    SetItem(1, m_recorder);
+    ASSERT_TRUE(IsWindowVisible(Bar()));
+
+    g_errorBox = ErrorBox{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseErrorBox);
+    Click(0);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(1, g_errorBox.seen);
+    EXPECT_EQ("Application Execution Error", g_errorBox.caption);
+    EXPECT_EQ(0u, g_errorBox.text.find("Cannot find file (or one of its components)."));
+    // Hidden after a failed start as after a good one, and the next start works.
+    EXPECT_FALSE(IsWindowVisible(Bar()));
+    EXPECT_EQ(SW_HIDE, m_app.m_nCmdShow);
+    ShowWindow(Bar(), SW_SHOWNOACTIVATE);
+    Click(1);
+    EXPECT_EQ(1u, Starts(1).size());
+    EXPECT_FALSE(IsWindowVisible(Bar()));
+}
+
+TEST_F(LaunchTest, CommandLineTooLongIsReportedNotStartedCutShort)
+{
+    LoadGroup(1);
+    g_errorBox = ErrorBox{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseErrorBox);
+    const std::string tooLong = m_recorder + " " + std::string(kMaxCommandLine, 'x');
+    EXPECT_EQ(LAUNCH_ERROR_TOO_LONG, StartProgram(m_app, tooLong, SW_SHOWNORMAL));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(1, g_errorBox.seen);
+    EXPECT_EQ("Application Execution Error", g_errorBox.caption);
+    // Just within the limit it starts, whole.
+    const std::string longest = m_recorder + " " + std::string(kMaxCommandLine - m_recorder.size() - 1, 'y');
+    EXPECT_GT(StartProgram(m_app, longest, SW_SHOWNORMAL), 32);
+    const std::vector<RecordedStart> starts = Starts(1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(longest, starts[0].commandLine);
+}
+
+TEST_F(LaunchTest, DroppedFilesFollowTheItemsCommandAsStored)
+{
+    ClassKeys keys;
+    keys.Put(".qbt", "qbtfile");
+    keys.Put("qbtfile\\shell\\open\\command", "never.exe %1");
+    m_app.LoadAssociations();
+    m_app.m_nPopup = POPUP_GROUPUP;
+
+    LoadGroup(2);
+    SetItem(0, m_recorder + " Keep");
+    SetItem(1, m_recorder + " OTHER", m_workDir, true);
+
+    // A long path, fetched whole; a name with a blank stays one argument.
+    const std::string longPath = "C:\\Docs\\" + std::string(150, 'a') + "\\" + std::string(150, 'B') + ".txt";
+    Drop(CellCentre(1), {"C:\\Docs\\A.txt", "C:\\Docs\\README.QBT", longPath, "C:\\My Docs\\b.txt"});
+    const std::vector<RecordedStart> starts = Starts(1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(m_recorder + " OTHER C:\\Docs\\A.txt C:\\Docs\\README.QBT " + longPath + " \"C:\\My Docs\\b.txt\"",
+              starts[0].commandLine);
+    EXPECT_EQ(m_workDir, starts[0].directory);
+    EXPECT_EQ(SW_SHOWMINIMIZED, starts[0].show);
+    EXPECT_FALSE(IsWindowVisible(Bar()));
+    EXPECT_EQ(SW_HIDE, m_app.m_nCmdShow);
+}
+
+TEST_F(LaunchTest, DropThatHitsNoItemStartsNothing)
+{
+    m_app.m_nMaxInLine = 2;
+    LoadGroup(3);
+    for (size_t i = 0; i < 3; ++i)
+        SetItem(i, m_recorder, m_workDir);
+    POINT offset;
+    ASSERT_GT(m_app.GetStripOffset(offset), 0);  // the default vertical title strip
+
+    Drop(POINT{1, 1}, {"C:\\a.txt"});       // on the title strip
+    Drop(CellCentre(3), {"C:\\a.txt"});     // the empty cell after the last item
+    Drop(POINT{5000, 5000}, {"C:\\a.txt"});  // outside the window
+    Drop(CellCentre(0), {});                 // no files at all
+    EXPECT_TRUE(Starts(0).empty());
+    EXPECT_TRUE(IsWindowVisible(Bar()));
+    EXPECT_EQ(m_directory, CurrentDirectory());
+}
+
+TEST_F(LaunchTest, ManyStartsLeaveNoGdiObjectsBehind)
+{
+    LoadGroup(1);
+    SetItem(0, m_recorder);
+    Click(0);  // the first start may set up lasting objects of the platform
+    Drop(CellCentre(0), {"C:\\a.txt"});
+    Starts(2);
+    const DWORD before = GuiObjectCount(GR_GDIOBJECTS);
+    for (int i = 0; i < 10; ++i) {
+        Click(0);
+        Drop(CellCentre(0), {"C:\\a.txt"});
+    }
+    EXPECT_EQ(22u, Starts(22).size());
+    EXPECT_EQ(before, GuiObjectCount(GR_GDIOBJECTS));
+}
+
+}  // namespace
