@@ -60,6 +60,7 @@ target_compile_options(win_tests PRIVATE ${QUILLBAR_WARNINGS})
 
 add_executable(e2e_tests
     tests/e2e/launcher_e2e_test.cpp
+    tests/e2e/input_e2e_test.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
@@ -90,3 +91,7 @@ add_executable(rebuild_bench bench/rebuild_bench.cpp tests/support/group_record_
                $<TARGET_OBJECTS:quillbar_res>)
 target_link_libraries(rebuild_bench PRIVATE quillbar_core)
 target_compile_options(rebuild_bench PRIVATE ${QUILLBAR_WARNINGS})
+
+# Posts commands to a running launcher from outside (the session-ending end-to-end runs).
+add_executable(post_command tests/support/post_command.cpp)
+target_compile_options(post_command PRIVATE ${QUILLBAR_WARNINGS})

@@ -68,6 +68,9 @@ if build_preset win64; then
         [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
     done
     log "screenshots: $shots"
+    # The session-ending commands end every process of their session: their own prefix.
+    log "session-ending commands in a prefix of their own"
+    if tests/e2e/session_end.sh build/win64; then record "session end" passed; else record "session end" failed; fi
     # Figures to read, not a test: a slow run does not fail the build.
     log "benchmark: rebuild and repaint against the registry read"
     bench_out=$(mktemp)

@@ -4,12 +4,14 @@
 # Each run checks that the settings changed at run time were written and that the
 # session was asked to end the way the command says (Wine turns ExitWindowsEx into a
 # wineboot command line, which the process trace shows).
-# Usage: session_end.sh BUILD_DIR   (with DISPLAY set; uses scripts/common.sh)
+# Usage: session_end.sh BUILD_DIR   (with DISPLAY set)
 set -u -o pipefail
 build=$1
-source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
-start_wine_prefix
-trap stop_wine_prefix EXIT
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+WINEPREFIX=$(mktemp -d /tmp/quillbar-session.XXXXXX)
+cleanup() { wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"; }
+trap cleanup EXIT
+wineboot -i >/dev/null 2>&1 </dev/null
 
 ini="$WINEPREFIX/drive_c/windows/qlbar.INI"
 failed=0
@@ -48,6 +50,6 @@ for entry in "${cases[@]}"; do
         echo "session end $id: saved, and asked: $line" >&2
     fi
     rm -f "$trace"
-    wineserver -w
+    wineserver -w  # the ended session's last processes
 done
 exit "$failed"

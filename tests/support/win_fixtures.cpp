@@ -56,6 +56,33 @@ bool PutGroupRecord(HKEY root, const std::string& path, const std::string& name,
     return result == ERROR_SUCCESS;
 }
 
+ClassKeys::~ClassKeys()
+{
+    for (const std::string& key : m_created)
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str());
+    for (const std::string& key : m_created)
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+}
+
+bool ClassKeys::Put(const std::string& path, const std::string& value, DWORD valueType)
+{
+    const std::string top = path.substr(0, path.find('\\'));
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, top.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
+        RegCloseKey(key);
+    else
+        m_created.insert(top);
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG result = ERROR_SUCCESS;
+    if (valueType != REG_NONE)
+        result = RegSetValueExA(key, nullptr, 0, valueType, reinterpret_cast<const BYTE*>(value.c_str()),
+                                static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
 namespace {
 
 struct EnumState {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,21 @@ std::string ReadWholeFile(const std::string& path);
 // Writes a group record as the default value of root\path\name (REG_BINARY); an
 // empty record creates the key without a default value.
 bool PutGroupRecord(HKEY root, const std::string& path, const std::string& name, const std::vector<uint8_t>& record);
+
+// Keys of HKEY_CLASSES_ROOT written by a test; the top keys it created are removed
+// when the object goes, so that tests sharing one prefix do not see each other's.
+class ClassKeys {
+public:
+    ClassKeys() = default;
+    ~ClassKeys();
+    ClassKeys(const ClassKeys&) = delete;
+    ClassKeys& operator=(const ClassKeys&) = delete;
+    // Creates path and, unless valueType is REG_NONE, sets its default value.
+    bool Put(const std::string& path, const std::string& value = "", DWORD valueType = REG_SZ);
+
+private:
+    std::set<std::string> m_created;
+};
 
 // Top-level windows of a process (visible or not).
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);

@@ -5,6 +5,7 @@
 #include "buttonbar/button_bar_wnd.h"
 #include "resource.h"
 #include "tests/support/group_record_builder.h"
+#include "tests/support/recorder_log.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -195,6 +196,18 @@ protected:
         return point;
     }
 
+    // Moves the pointer and waits until the display agrees, so that what a key reads is
+    // where the test put it, not a report of an older position still on its way.
+    void PlaceCursor(POINT at)
+    {
+        WaitUntil([&] {
+            SetCursorPos(at.x, at.y);
+            PumpMessages(20);
+            const POINT now = Cursor();
+            return now.x == at.x && now.y == at.y;
+        }, 2000);
+    }
+
     POINT Cursor()
     {
         POINT point = {-1, -1};
@@ -202,12 +215,7 @@ protected:
         return point;
     }
 
-    // A key, then a moment for the display to follow a pointer the key moved.
-    void Key(UINT key)
-    {
-        SendMessageA(Bar().m_hWnd, WM_KEYDOWN, key, 1);
-        PumpMessages(30);
-    }
+    void Key(UINT key) { SendMessageA(Bar().m_hWnd, WM_KEYDOWN, key, 1); }
 
     // Opens the group menu with the right button at a client point; `inside` runs while it is up.
     void WithMenu(POINT client, std::function<void(HWND)> inside)
@@ -373,8 +381,7 @@ TEST_F(InputTest, TheRightButtonDraggedOntoAnEntryChoosesIt)
     g_dragBar = StartBar();
     g_dragStart = Screen(15, 15);
     g_dragStep = 0;
-    SendMouse(MOUSEEVENTF_MOVE, g_dragStart.x, g_dragStart.y);
-    PumpMessages(50);
+    PlaceCursor(g_dragStart);
     UINT_PTR timer = SetTimer(nullptr, 0, 150, DragThroughMenu);
     SendMouse(MOUSEEVENTF_RIGHTDOWN);
     EXPECT_TRUE(WaitUntil([&] {
@@ -439,52 +446,59 @@ TEST_F(InputTest, HomeEndAndTheArrowsMoveThePointerBetweenButtons)
     m_app.m_nTitle = TITLE_HORIZONTAL;
     StartBar();
     const int t = GetSystemMetrics(SM_CYCAPTION) + 1;
-    auto at = [&](int x, int y) {
-        const POINT p = Screen(x, y + t);
-        return std::make_pair(p.x, p.y);
+    // Each key moves the pointer; the next one starts from where the pointer settled.
+    auto keyTo = [&](UINT key, int x, int y) {
+        Key(key);
+        const POINT expected = Screen(x, y + t);
+        const bool reached = WaitUntil([&] {
+            PumpMessages(10);
+            const POINT now = Cursor();
+            return now.x == expected.x && now.y == expected.y;
+        }, 2000);
+        const POINT now = Cursor();
+        PlaceCursor(now);
+        return reached ? std::string("ok") : std::to_string(now.x) + "," + std::to_string(now.y);
     };
-    auto cursor = [&] {
-        const POINT p = Cursor();
-        return std::make_pair(p.x, p.y);
-    };
-    Key(VK_HOME);
-    EXPECT_EQ(at(19, 19), cursor());
-    Key(VK_END);
-    EXPECT_EQ(at(57, 57), cursor()) << "item 4";
-    Key(VK_RIGHT);
-    EXPECT_EQ(at(19, 57), cursor()) << "the empty cell is passed over: item 3";
-    Key(VK_UP);
-    EXPECT_EQ(at(19, 19), cursor());
-    Key(VK_LEFT);
-    EXPECT_EQ(at(95, 19), cursor()) << "wraps to the row's last item";
-    Key(VK_DOWN);
-    EXPECT_EQ(at(95, 19), cursor()) << "no item below item 2: back to the top";
+    EXPECT_EQ("ok", keyTo(VK_HOME, 19, 19));
+    EXPECT_EQ("ok", keyTo(VK_END, 57, 57)) << "item 4";
+    EXPECT_EQ("ok", keyTo(VK_RIGHT, 19, 57)) << "the empty cell is passed over: item 3";
+    EXPECT_EQ("ok", keyTo(VK_UP, 19, 19));
+    EXPECT_EQ("ok", keyTo(VK_LEFT, 95, 19)) << "wraps to the row's last item";
+    EXPECT_EQ("ok", keyTo(VK_DOWN, 95, 19)) << "no item below item 2: back to the top";
 
     // Off the buttons, Right and Down start at the first button, Left and Up at the last.
-    const POINT away = Screen(5, 2);
-    SetCursorPos(away.x, away.y);
-    PumpMessages(30);
-    Key(VK_DOWN);
-    EXPECT_EQ(at(19, 19), cursor());
-    SetCursorPos(away.x, away.y);
-    PumpMessages(30);
-    Key(VK_LEFT);
-    EXPECT_EQ(at(57, 57), cursor());
+    PlaceCursor(Screen(5, 2));
+    EXPECT_EQ("ok", keyTo(VK_DOWN, 19, 19));
+    PlaceCursor(Screen(5, 2));
+    EXPECT_EQ("ok", keyTo(VK_LEFT, 57, 57));
 }
 
 TEST_F(InputTest, ReturnClicksTheButtonUnderThePointer)
 {
-    PutGroups({3});
-    HWND bar = StartBar();
-    const POINT over = Screen(38 + 19, 19);
-    SetCursorPos(over.x, over.y);
-    PumpMessages(50);
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string log = std::string(temp) + "quillbar-return.log";
+    DeleteFileA(log.c_str());
+    SetEnvironmentVariableA("QUILLBAR_RECORDER_LOG", log.c_str());
+    GroupRecordBuilder builder(u"Recorded");
+    for (const char* argument : {" first", " second", " third"}) {
+        const std::string command = RecorderPath() + argument;
+        builder.AddItem(GroupItem{u"Item", std::u16string(command.begin(), command.end()), 0, 0, {}});
+    }
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Recorded", builder.Build()));
+    StartBar();
+    PlaceCursor(Screen(38 + 19, 19));
     Key(VK_RETURN);
-    PumpMessages(100);
-    EXPECT_EQ(1, Bar().m_nPressedItem) << "the posted press landed on the button under the pointer";
-    EXPECT_EQ(41, Bar().m_ptPressed.x);
-    if (GetCapture() == bar)
-        ReleaseCapture();
+    EXPECT_TRUE(WaitUntil([&] {
+        PumpMessages(20);
+        return !ReadRecorderLog(log).empty();
+    }));
+    const std::vector<RecordedStart> starts = ReadRecorderLog(log);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_NE(std::string::npos, starts[0].commandLine.find(" second")) << starts[0].commandLine;
+    EXPECT_EQ(0, Bar().m_bCaptured) << "the posted release ended the press";
+    SetEnvironmentVariableA("QUILLBAR_RECORDER_LOG", nullptr);
+    DeleteFileA(log.c_str());
 }
 
 TEST_F(InputTest, PageKeysStepThroughTheGroupsAndWrap)

@@ -13,7 +13,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <set>
 
 using namespace testing_support;
 
@@ -29,37 +28,6 @@ std::string CurrentDirectory()
     return dir;
 }
 
-// Keys of HKEY_CLASSES_ROOT written by a test; those it created are removed at the end.
-class ClassKeys {
-public:
-    ~ClassKeys()
-    {
-        for (const std::string& key : m_created)
-            RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str());
-        for (const std::string& key : m_created)
-            RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
-    }
-    // Creates path and, unless valueType is REG_NONE, sets its default value.
-    void Put(const std::string& path, const std::string& value = "", DWORD valueType = REG_SZ)
-    {
-        const std::string top = path.substr(0, path.find('\\'));
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, top.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
-            RegCloseKey(key);
-        else
-            m_created.insert(top);
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                                 &key, nullptr));
-        if (valueType != REG_NONE)
-            RegSetValueExA(key, nullptr, 0, valueType, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(key);
-    }
-
-private:
-    std::set<std::string> m_created;
-};
-
 // The entry of an extension in the application's table; "<none>" when it has none.
 std::string CommandFor(const CLaunchApp& app, const std::string& extension)
 {
@@ -74,25 +42,25 @@ TEST(LoadAssociations, ReadsExtensionsWithTheirTypesOpenCommands)
 {
     CLaunchApp app;
     ClassKeys keys;
-    keys.Put(".qbt", "qbtfile");
-    keys.Put("qbtfile\\shell\\open\\command", "viewer.exe %1");
+    ASSERT_TRUE(keys.Put(".qbt", "qbtfile"));
+    ASSERT_TRUE(keys.Put("qbtfile\\shell\\open\\command", "viewer.exe %1"));
     // No type name: the extension key is its own type key.
-    keys.Put(".qbx\\shell\\open\\command", "own.exe %1");
+    ASSERT_TRUE(keys.Put(".qbx\\shell\\open\\command", "own.exe %1"));
     // A type without a command, and a command key without a value: no entry.
-    keys.Put(".qbn", "qbnfile");
-    keys.Put("qbnfile\\shell\\edit\\command", "edit.exe %1");
-    keys.Put(".qbm", "qbmfile");
-    keys.Put("qbmfile\\shell\\open\\command", "", REG_NONE);
+    ASSERT_TRUE(keys.Put(".qbn", "qbnfile"));
+    ASSERT_TRUE(keys.Put("qbnfile\\shell\\edit\\command", "edit.exe %1"));
+    ASSERT_TRUE(keys.Put(".qbm", "qbmfile"));
+    ASSERT_TRUE(keys.Put("qbmfile\\shell\\open\\command", "", REG_NONE));
     // Today's expandable commands are expanded.
-    keys.Put(".qbe", "qbefile");
-    keys.Put("qbefile\\shell\\open\\command", "%SystemRoot%\\system32\\notepad.exe %1", REG_EXPAND_SZ);
+    ASSERT_TRUE(keys.Put(".qbe", "qbefile"));
+    ASSERT_TRUE(keys.Put("qbefile\\shell\\open\\command", "%SystemRoot%\\system32\\notepad.exe %1", REG_EXPAND_SZ));
     // A command longer than 255 characters is taken whole.
     const std::string longCommand = "C:\\" + std::string(300, 'L') + "\\open.exe \"%1\"";
-    keys.Put(".qbl", "qblfile");
-    keys.Put("qblfile\\shell\\open\\command", longCommand);
+    ASSERT_TRUE(keys.Put(".qbl", "qblfile"));
+    ASSERT_TRUE(keys.Put("qblfile\\shell\\open\\command", longCommand));
     // A key that does not begin with a dot is a type, not an extension.
-    keys.Put("qbnodot\\shell\\open\\command", "nodot.exe %1");
-    keys.Put(".QBU", "qbtfile");
+    ASSERT_TRUE(keys.Put("qbnodot\\shell\\open\\command", "nodot.exe %1"));
+    ASSERT_TRUE(keys.Put(".QBU", "qbtfile"));
 
     app.LoadAssociations();
     EXPECT_EQ("viewer.exe %1", CommandFor(app, "qbt"));
@@ -118,10 +86,10 @@ TEST(BuildCommandLine, UsesTheRealWindowsDirectoryAndTodaysProgramAssociation)
 {
     CLaunchApp app;
     ClassKeys keys;
-    keys.Put(".exe", "exefile");
-    keys.Put("exefile\\shell\\open\\command", "\"%1\" %*");
-    keys.Put(".qbt", "qbtfile");
-    keys.Put("qbtfile\\shell\\open\\command", "viewer.exe \"%L\" %*", REG_EXPAND_SZ);
+    ASSERT_TRUE(keys.Put(".exe", "exefile"));
+    ASSERT_TRUE(keys.Put("exefile\\shell\\open\\command", "\"%1\" %*"));
+    ASSERT_TRUE(keys.Put(".qbt", "qbtfile"));
+    ASSERT_TRUE(keys.Put("qbtfile\\shell\\open\\command", "viewer.exe \"%L\" %*", REG_EXPAND_SZ));
     app.LoadAssociations();
     ASSERT_EQ("\"%1\" %*", CommandFor(app, "exe"));
 
@@ -324,10 +292,10 @@ TEST_F(LaunchTest, ReleaseAfterThePressWasLostOrOnAVanishedItemStartsNothing)
 TEST_F(LaunchTest, DocumentsStartThroughTheirAssociationAndProgramsAsWritten)
 {
     ClassKeys keys;
-    keys.Put(".qbt", "qbtfile");
-    keys.Put("qbtfile\\shell\\open\\command", m_recorder + " %1");
-    keys.Put(".exe", "exefile");
-    keys.Put("exefile\\shell\\open\\command", "\"%1\" %*");
+    ASSERT_TRUE(keys.Put(".qbt", "qbtfile"));
+    ASSERT_TRUE(keys.Put("qbtfile\\shell\\open\\command", m_recorder + " %1"));
+    ASSERT_TRUE(keys.Put(".exe", "exefile"));
+    ASSERT_TRUE(keys.Put("exefile\\shell\\open\\command", "\"%1\" %*"));
     m_app.LoadAssociations();
 
     LoadGroup(2);
@@ -411,8 +379,8 @@ TEST_F(LaunchTest, CommandLineTooLongIsReportedNotStartedCutShort)
 TEST_F(LaunchTest, DroppedFilesFollowTheItemsCommandAsStored)
 {
     ClassKeys keys;
-    keys.Put(".qbt", "qbtfile");
-    keys.Put("qbtfile\\shell\\open\\command", "never.exe %1");
+    ASSERT_TRUE(keys.Put(".qbt", "qbtfile"));
+    ASSERT_TRUE(keys.Put("qbtfile\\shell\\open\\command", "never.exe %1"));
     m_app.LoadAssociations();
     m_app.m_nPopup = POPUP_GROUPUP;
 

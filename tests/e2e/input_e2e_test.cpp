@@ -1,0 +1,479 @@
+// The real qlbar.exe worked as a user works it: real mouse and keyboard input into the
+// desktop it shares with this test, real programs started (the recorder, which writes
+// down its command line, directory and show command), the real registry with today's
+// kind of associations, and the settings file it leaves.
+#include "tests/support/group_record_builder.h"
+#include "tests/support/recorder_log.h"
+#include "tests/support/win_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+const char kSection[] = "Quillbar";
+const char kUserGroups[] = "UNICODE Program Groups";
+
+std::u16string Wide(const std::string& text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
+void ClearGroups()
+{
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Program Groups");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "UNICODE Program Groups");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Program Groups");
+}
+
+void SendMouse(DWORD flags, POINT at = {0, 0})
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_MOVE) {
+        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
+        input.mi.dx = (at.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);
+        input.mi.dy = (at.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN);
+    }
+    SendInput(1, &input, sizeof input);
+}
+
+// Moves the pointer and waits until the desktop agrees: a click sent earlier would land
+// wherever the display last reported the pointer.
+void MoveTo(POINT at)
+{
+    for (int tries = 0; tries < 20; ++tries) {
+        SendMouse(MOUSEEVENTF_MOVE, at);
+        Sleep(40);
+        POINT now = {-1, -1};
+        GetCursorPos(&now);
+        if (now.x == at.x && now.y == at.y) {
+            Sleep(40);
+            GetCursorPos(&now);
+            if (now.x == at.x && now.y == at.y)
+                return;
+        }
+    }
+}
+
+void Click(POINT at)
+{
+    MoveTo(at);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(60);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Sleep(150);
+}
+
+void SendKey(WORD key, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+    Sleep(40);
+}
+
+void Tap(WORD key)
+{
+    SendKey(key, false);
+    SendKey(key, true);
+    Sleep(150);
+}
+
+// Where a popup menu's text entries lie below its top edge, measured on a menu of this
+// process: the same platform draws the launcher's menu with the same metrics.
+struct MenuMetrics {
+    int firstTop = 0;
+    int entryHeight = 0;
+};
+
+MenuMetrics g_measured;
+
+void CALLBACK MeasureOpenMenu(HWND owner, UINT, UINT_PTR id, DWORD)
+{
+    HWND menuWindow = FindWindowA("#32768", nullptr);
+    if (!menuWindow || !IsWindowVisible(menuWindow))
+        return;
+    KillTimer(owner, id);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    RECT window, first, second;
+    GetWindowRect(menuWindow, &window);
+    GetMenuItemRect(owner, menu, 0, &first);
+    GetMenuItemRect(owner, menu, 1, &second);
+    g_measured = {first.top - window.top, second.top - first.top};
+    EndMenu();
+}
+
+MenuMetrics MeasureMenu()
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 600, 500, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, " &1:G0");
+    AppendMenuA(menu, MF_STRING, 2, " &2:G1");
+    SetForegroundWindow(owner);
+    SetTimer(owner, 1, 20, MeasureOpenMenu);
+    TrackPopupMenu(menu, 0, 600, 500, 0, owner, nullptr);
+    DestroyMenu(menu);
+    DestroyWindow(owner);
+    return g_measured;
+}
+
+class LauncherInputTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_exe = LauncherPath();
+        m_recorder = RecorderPath();
+        ASSERT_FALSE(m_exe.empty()) << "QUILLBAR_EXE is not set";
+        ASSERT_FALSE(m_recorder.empty()) << "QUILLBAR_RECORDER is not set";
+        ClearGroups();
+        DeleteWindowsDirFile("qlbar.INI");
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        m_log = std::string(temp) + "quillbar-e2e-starts.log";
+        DeleteFileA(m_log.c_str());
+        // The launcher inherits it, and hands it on to what it starts.
+        SetEnvironmentVariableA("QUILLBAR_RECORDER_LOG", m_log.c_str());
+        // A fixed bar away from the screen's edges, with a title strip to click on.
+        Set("Popup", "10100");
+        Set("Window", "300,200,400,300,-1,600");
+        Set("Title", "10000");
+        Set("Max", "3");
+        m_strip = GetSystemMetrics(SM_CYCAPTION) + 1;
+    }
+
+    void TearDown() override
+    {
+        if (m_launcher) {
+            m_launcher->CloseWindows();
+            m_launcher->WaitForExit(20000);
+            m_launcher.reset();
+        }
+        SetEnvironmentVariableA("QUILLBAR_RECORDER_LOG", nullptr);
+        DeleteFileA(m_log.c_str());
+        ClearGroups();
+        DeleteWindowsDirFile("qlbar.INI");
+    }
+
+    void Set(const char* key, const std::string& value) { WriteProfile("qlbar.INI", kSection, key, value); }
+    std::string Saved(const char* key) { return ReadProfile("qlbar.INI", kSection, key); }
+    std::string RecorderDirectory() const { return m_recorder.substr(0, m_recorder.rfind('\\')); }
+
+    // A group of recorder items with these arguments; "" makes a missing program.
+    void PutGroup(const std::string& name, uint16_t order, const std::vector<std::string>& arguments,
+                  const std::function<void(GroupRecordBuilder&)>& more = nullptr)
+    {
+        GroupRecordBuilder builder(Wide(name));
+        builder.Position(order, 0);
+        for (size_t i = 0; i < arguments.size(); ++i) {
+            const std::string command =
+                arguments[i].empty() ? "C:\\NOWHERE\\MISSING.EXE" : m_recorder + " " + arguments[i];
+            builder.AddItem(GroupItem{Wide("Item " + std::to_string(i)), Wide(command), static_cast<int32_t>(10 * i), 0,
+                                      SolidIcon(4, Rgb(static_cast<uint8_t>(50 * i), 128, 200))});
+        }
+        if (more)
+            more(builder);
+        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, name, builder.Build()));
+    }
+
+    void Start()
+    {
+        m_launcher = std::make_unique<RunningProcess>(m_exe);
+        ASSERT_TRUE(m_launcher->Started());
+        m_bar = m_launcher->WaitForWindow("Qlb:");
+        HWND dialog = m_launcher->WaitForWindow("#32770");
+        ASSERT_NE(nullptr, m_bar);
+        ASSERT_TRUE(WaitUntil([dialog] { return IsIconic(dialog) != FALSE; }));
+        Sleep(300);
+    }
+
+    // Closes the launcher as a user does and waits for it to end.
+    void Quit()
+    {
+        m_launcher->CloseWindows();
+        EXPECT_TRUE(m_launcher->WaitForExit(20000));
+        m_launcher.reset();
+    }
+
+    // Screen point of a client point of the bar; cell (column, row) is the centre of a button.
+    POINT Client(int x, int y)
+    {
+        POINT point = {x, y};
+        ClientToScreen(m_bar, &point);
+        return point;
+    }
+    POINT Cell(int column, int row) { return Client(38 * column + 19, m_strip + 38 * row + 19); }
+
+    // Clicking the title strip makes the bar the active window, and starts nothing.
+    void Activate()
+    {
+        Click(Client(4, 3));
+        EXPECT_TRUE(WaitUntil([this] { return GetForegroundWindow() == m_bar; }));
+    }
+
+    std::vector<RecordedStart> WaitForStarts(size_t count, DWORD timeoutMs = 10000)
+    {
+        WaitUntil([&] { return ReadRecorderLog(m_log).size() >= count; }, timeoutMs);
+        return ReadRecorderLog(m_log);
+    }
+
+    // The launcher's message box with this caption, or null.
+    HWND FindBox(const std::string& caption)
+    {
+        for (HWND hWnd : TopLevelWindowsOf(m_launcher->Id()))
+            if (IsWindowVisible(hWnd) && ClassNameOf(hWnd) == "#32770" && TextOf(hWnd) == caption)
+                return hWnd;
+        return nullptr;
+    }
+
+    // The launcher's open popup menu, or null.
+    HWND FindMenu()
+    {
+        for (HWND hWnd : TopLevelWindowsOf(m_launcher->Id()))
+            if (IsWindowVisible(hWnd) && ClassNameOf(hWnd) == "#32768")
+                return hWnd;
+        return nullptr;
+    }
+
+    int BarWidth()
+    {
+        RECT rc;
+        GetWindowRect(m_bar, &rc);
+        return rc.right - rc.left;
+    }
+
+    std::string m_exe, m_recorder, m_log;
+    std::unique_ptr<RunningProcess> m_launcher;
+    HWND m_bar = nullptr;
+    int m_strip = 0;
+};
+
+std::string Lower(std::string text)
+{
+    for (char& ch : text)
+        if (ch >= 'A' && ch <= 'Z')
+            ch = static_cast<char>(ch - 'A' + 'a');
+    return text;
+}
+
+TEST_F(LauncherInputTest, ClicksStartItemsInTheirDirectoriesAndFailuresAreReported)
+{
+    // A program found only in its own directory proves that the start runs there.
+    ASSERT_TRUE(CreateDirectoryA("C:\\qltest", nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CopyFileA(m_recorder.c_str(), "C:\\qltest\\qlrec2.exe", FALSE));
+    PutGroup("Main", 0, {"one", "two", "three", "", "five"}, [&](GroupRecordBuilder& builder) {
+        builder.MinimizeTag(1);
+    });
+    GroupRecordBuilder elsewhere(u"Elsewhere");
+    elsewhere.Position(10, 0);
+    elsewhere.AddItem(GroupItem{u"Here", u"C:\\QLTEST\\QLREC2.EXE Here", 0, 0, {}});
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Elsewhere", elsewhere.Build()));
+    Start();
+
+    Click(Cell(0, 0));
+    std::vector<RecordedStart> starts = WaitForStarts(1);
+    ASSERT_EQ(1u, starts.size());
+    // The command's path is the item's working directory; the rest is what is started.
+    EXPECT_EQ("recorder.exe one", starts[0].commandLine);
+    EXPECT_EQ(Lower(RecorderDirectory()), Lower(starts[0].directory));
+    EXPECT_EQ(SW_SHOWNORMAL, starts[0].show);
+
+    Click(Cell(1, 0));
+    starts = WaitForStarts(2);
+    ASSERT_EQ(2u, starts.size());
+    EXPECT_EQ(SW_SHOWMINIMIZED, starts[1].show) << "a minimised item starts minimised";
+
+    // Pressed, slid off onto another button and released there: nothing starts.
+    MoveTo(Cell(2, 0));
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(100);
+    MoveTo(Cell(1, 1));
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    // The empty end of the last row: nothing either.
+    Click(Cell(2, 1));
+    Sleep(1000);
+    EXPECT_EQ(2u, ReadRecorderLog(m_log).size());
+
+    // A program that cannot be found: the box, and after it the launcher goes on.
+    Click(Cell(0, 1));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindBox("Application Execution Error")) != nullptr; }));
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_EQ(std::string("Cannot find file (or one of its components).Check to ensure the path and filename are "
+                          "correct and that all required libraries are available."),
+              text);
+    EXPECT_TRUE(SaveScreenshot("e2e-launch-error"));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return FindBox("Application Execution Error") == nullptr; }));
+    EXPECT_TRUE(IsWindowVisible(m_bar)) << "Fixed: the bar stays after a start";
+
+    Click(Cell(1, 1));
+    starts = WaitForStarts(3);
+    ASSERT_EQ(3u, starts.size());
+    EXPECT_EQ("recorder.exe five", starts[2].commandLine);
+
+    PostMessageA(m_bar, WM_COMMAND, 9001, 0);
+    ASSERT_TRUE(WaitUntil([&] { return BarWidth() == 38 + 2; }));
+    Click(Cell(0, 0));
+    starts = WaitForStarts(4);
+    ASSERT_EQ(4u, starts.size());
+    EXPECT_EQ("qlrec2.exe here", starts[3].commandLine);
+    EXPECT_EQ("c:\\qltest", Lower(starts[3].directory));
+    Quit();
+    DeleteFileA("C:\\qltest\\qlrec2.exe");
+    RemoveDirectoryA("C:\\qltest");
+}
+
+TEST_F(LauncherInputTest, DocumentsStartThroughTodaysAssociationsAndRestartReadsThemAgain)
+{
+    // Today's kind of registry: programs associated with "%1" %*, expandable open commands.
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string viewer = std::string(windows) + "\\qlrec.exe";
+    ASSERT_TRUE(CopyFileA(m_recorder.c_str(), viewer.c_str(), FALSE));
+    ClassKeys keys;
+    ASSERT_TRUE(keys.Put(".exe", "exefile"));
+    ASSERT_TRUE(keys.Put("exefile\\shell\\open\\command", "\"%1\" %*"));
+    ASSERT_TRUE(keys.Put(".qbt", "qbtfile"));
+    ASSERT_TRUE(keys.Put("qbtfile\\shell\\open\\command", "%SystemRoot%\\qlrec.exe \"%L\" %*", REG_EXPAND_SZ));
+    GroupRecordBuilder builder(u"Docs");
+    builder.AddItem(GroupItem{u"Readme", u"C:\\DOCS\\README.QBT", 0, 0, {}});
+    builder.AddItem(GroupItem{u"Program", Wide(m_recorder + " As-Written"), 10, 0, {}});
+    builder.AddItem(GroupItem{u"Later", u"C:\\DOCS\\LATER.QBY", 20, 0, {}});
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Docs", builder.Build()));
+    Start();
+
+    Click(Cell(0, 0));
+    Click(Cell(1, 0));
+    std::vector<RecordedStart> starts = WaitForStarts(2);
+    ASSERT_EQ(2u, starts.size());
+    // The document's directory is its working directory; the expanded open command gets its name.
+    EXPECT_EQ(Lower(windows) + "\\qlrec.exe \"readme.qbt\"  ", Lower(starts[0].commandLine));
+    EXPECT_EQ("recorder.exe as-written", starts[1].commandLine) << "a program starts as written";
+
+    // Not associated yet: the document itself cannot be started.
+    Click(Cell(2, 0));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindBox("Application Execution Error")) != nullptr; }));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return FindBox("Application Execution Error") == nullptr; }));
+
+    // An association and a group added while the launcher runs; "Restart Quillbar" reads both.
+    ASSERT_TRUE(keys.Put(".qby", "qbyfile"));
+    ASSERT_TRUE(keys.Put("qbyfile\\shell\\open\\command", viewer + " %1"));
+    PutGroup("Zlast", 500, {"new"});
+    PostMessageA(m_bar, WM_COMMAND, 2051, 0);
+    Sleep(500);
+    Click(Cell(2, 0));
+    starts = WaitForStarts(3);
+    ASSERT_EQ(3u, starts.size());
+    EXPECT_EQ(Lower(viewer) + " later.qby ", Lower(starts[2].commandLine)) << "the current group is kept";
+
+    PostMessageA(m_bar, WM_COMMAND, 9001, 0);
+    EXPECT_TRUE(WaitUntil([&] { return BarWidth() == 38 + 2; })) << "the new group, of one item";
+    Quit();
+    EXPECT_EQ("1", Saved("Group"));
+    DeleteFileA(viewer.c_str());
+}
+
+TEST_F(LauncherInputTest, TheRightButtonDragsThroughTheMenuAndAltOpensItAtTheCorner)
+{
+    const MenuMetrics metrics = MeasureMenu();
+    ASSERT_GT(metrics.entryHeight, 0);
+    PutGroup("G0", 0, {"a", "b", "c", "d", "e"});
+    PutGroup("G1", 10, {"a", "b"});
+    PutGroup("G2", 20, {"a"});
+    Start();
+    ASSERT_EQ(38 * 3 + 2, BarWidth());
+
+    // Right button down on a button, a first move, a pause, onto the third entry, release.
+    const POINT press = Cell(0, 0);
+    MoveTo(press);
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (menu = FindMenu()) != nullptr; }));
+    RECT menuRect;
+    GetWindowRect(menu, &menuRect);
+    EXPECT_EQ(press.x, menuRect.left);
+    EXPECT_EQ(press.y - 8, menuRect.top);
+    MoveTo(POINT{press.x + 1, press.y + 1});
+    Sleep(300);
+    const POINT third = {menuRect.left + 30, menuRect.top + metrics.firstTop + 2 * metrics.entryHeight +
+                                                 metrics.entryHeight / 2};
+    MoveTo(third);
+    MoveTo(third);
+    EXPECT_TRUE(SaveScreenshot("e2e-group-menu"));
+    SendMouse(MOUSEEVENTF_RIGHTUP);
+    EXPECT_TRUE(WaitUntil([&] { return BarWidth() == 38 + 2; })) << "group 3 chosen: one button";
+    EXPECT_TRUE(WaitUntil([&] { return FindMenu() == nullptr; }));
+
+    // Alt alone opens the menu at the client area's corner, 8 pixels up; Escape closes it.
+    Activate();
+    Tap(VK_MENU);
+    ASSERT_TRUE(WaitUntil([&] { return (menu = FindMenu()) != nullptr; }));
+    GetWindowRect(menu, &menuRect);
+    const POINT corner = Client(0, 0);
+    EXPECT_EQ(corner.x, menuRect.left);
+    EXPECT_EQ(corner.y - 8, menuRect.top);
+    Tap(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return FindMenu() == nullptr; }));
+    // Alt released while Shift is held opens nothing.
+    Activate();
+    SendKey(VK_SHIFT, false);
+    Tap(VK_MENU);
+    SendKey(VK_SHIFT, true);
+    Sleep(500);
+    EXPECT_EQ(nullptr, FindMenu());
+    Quit();
+    EXPECT_EQ("2", Saved("Group"));
+}
+
+TEST_F(LauncherInputTest, KeysMoveThePointerClickTheButtonUnderItAndStepThroughGroups)
+{
+    PutGroup("G0", 0, {"k0", "k1", "k2", "k3", "k4"});
+    PutGroup("G1", 10, {"a", "b"});
+    Start();
+    Activate();
+    auto cursorAt = [](POINT expected) {
+        return WaitUntil([expected] {
+            POINT cursor;
+            GetCursorPos(&cursor);
+            return cursor.x == expected.x && cursor.y == expected.y;
+        }, 2000);
+    };
+    Tap(VK_HOME);
+    EXPECT_TRUE(cursorAt(Cell(0, 0)));
+    Tap(VK_END);
+    EXPECT_TRUE(cursorAt(Cell(1, 1))) << "item 4";
+    Tap(VK_RIGHT);
+    EXPECT_TRUE(cursorAt(Cell(0, 1))) << "past the empty cell to item 3";
+    Tap(VK_UP);
+    EXPECT_TRUE(cursorAt(Cell(0, 0)));
+    Tap(VK_LEFT);
+    EXPECT_TRUE(cursorAt(Cell(2, 0))) << "wrapped to the row's last item";
+    Tap(VK_RETURN);
+    std::vector<RecordedStart> starts = WaitForStarts(1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ("recorder.exe k2", starts[0].commandLine);
+
+    Tap(VK_NEXT);
+    EXPECT_TRUE(WaitUntil([&] { return BarWidth() == 38 * 2 + 2; })) << "the second group";
+    Tap(VK_NEXT);
+    EXPECT_TRUE(WaitUntil([&] { return BarWidth() == 38 * 3 + 2; })) << "Page Down on the last wraps to the first";
+    Tap(VK_PRIOR);
+    EXPECT_TRUE(WaitUntil([&] { return BarWidth() == 38 * 2 + 2; })) << "Page Up on the first goes to the last";
+    Quit();
+    EXPECT_EQ("1", Saved("Group"));
+}
+
+}  // namespace
