@@ -298,6 +298,13 @@ COLORREF ScreenPixel(int x, int y)
     return color;
 }
 
+DWORD ProcessHandleCount()
+{
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
 void PumpMessages(DWORD milliseconds)
 {
     DWORD start = GetTickCount();

@@ -87,6 +87,9 @@ COLORREF ScreenPixel(int x, int y);
 // process's GDI handle table and USER objects as the windows of this thread.
 DWORD GuiObjectCount(DWORD kind);
 
+// The number of handles the process holds.
+DWORD ProcessHandleCount();
+
 // Serves the thread's messages for a while (for windows created in the test thread).
 void PumpMessages(DWORD milliseconds);
 

@@ -668,16 +668,13 @@ TEST_F(InputTest, AThousandMenusLeaveNoObjectsBehind)
     StartBar();
     WithMenu(POINT{5, 5}, nullptr);  // the first menu loads what stays loaded
     const DWORD gdi = GuiObjectCount(GR_GDIOBJECTS), user = GuiObjectCount(GR_USEROBJECTS);
-    DWORD handles = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    const DWORD handles = ProcessHandleCount();
     for (int i = 0; i < 1000; ++i)
         WithMenu(POINT{5, 5}, nullptr);
     EXPECT_EQ(1001, g_menusSeen);
     EXPECT_EQ(gdi, GuiObjectCount(GR_GDIOBJECTS));
     EXPECT_EQ(user, GuiObjectCount(GR_USEROBJECTS));
-    DWORD handlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    EXPECT_EQ(handles, handlesAfter);
+    EXPECT_EQ(handles, ProcessHandleCount());
 }
 
 }  // namespace
