@@ -73,9 +73,13 @@ BOOL CButtonBarWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 
 void CButtonBarWnd::QuitLauncher()
 {
-    if (CLaunchApp* app = LaunchApp())
-        app->SaveSettings();
-    PostQuitMessage(0);
+    CLaunchApp* app = LaunchApp();
+    if (!app) {
+        PostQuitMessage(0);
+        return;
+    }
+    app->SaveSettings();
+    app->PostQuit(0);
 }
 
 void CButtonBarWnd::ToggleTopMost()
