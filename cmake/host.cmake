@@ -17,8 +17,10 @@ add_executable(unit_tests
     tests/unit/group_record_test.cpp
     tests/unit/program_group_test.cpp
     tests/unit/command_line_test.cpp
+    tests/unit/group_writer_test.cpp
     tests/support/group_record_builder.cpp
     tests/support/host_codec.cpp
+    tests/support/decoded_dump.cpp
 )
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(unit_tests PRIVATE quillbar_pure GTest::gtest_main)
@@ -39,6 +41,7 @@ if(QUILLBAR_FUZZ)
     add_executable(group_record_fuzz
         tests/fuzz/group_record_fuzz.cpp
         tests/support/host_codec.cpp
+        tests/support/decoded_dump.cpp
         ${QUILLBAR_PURE_SOURCES}
     )
     target_include_directories(group_record_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
