@@ -35,6 +35,21 @@ target_link_libraries(qlbar PRIVATE quillbar_core)
 target_link_options(qlbar PRIVATE $<$<CONFIG:Release>:-s>)
 target_compile_options(qlbar PRIVATE ${QUILLBAR_WARNINGS})
 
+# The group authoring tool: a console program beside the launcher.
+add_executable(qlgroup
+    authoring/qlgroup_main.cpp
+    authoring/console.cpp
+    authoring/group_store.cpp
+    authoring/group_edit.cpp
+    authoring/icon_extract.cpp
+    authoring/startmenu.cpp
+    res/qlgroup.rc
+)
+target_include_directories(qlgroup PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
+target_link_libraries(qlgroup PRIVATE quillbar_core ole32 uuid shell32)
+target_link_options(qlgroup PRIVATE $<$<CONFIG:Release>:-s>)
+target_compile_options(qlgroup PRIVATE ${QUILLBAR_WARNINGS})
+
 # GoogleTest cross-built with the same toolchain.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)

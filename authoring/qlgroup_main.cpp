@@ -1,0 +1,443 @@
+// qlgroup: makes, imports, exports and inspects the program groups that the launcher
+// reads, where no Program Manager is left to make them. Exit status: 0 done, 1 refused
+// input (with a message naming what is wrong), 2 usage.
+#include "authoring/console.h"
+#include "authoring/group_edit.h"
+#include "authoring/icon_extract.h"
+#include "authoring/startmenu.h"
+#include "catalog/group_lists.h"
+#include "catalog/group_sources.h"
+#include "catalog/program_group.h"
+#include "res/qlgroup_resource.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace authoring;
+
+namespace {
+
+// Larger files are no group record the registry would hold.
+constexpr DWORD kMaxRecordFile = 64 * 1024 * 1024;
+
+struct Arguments {
+    std::vector<std::wstring> words;  // the command and its operands
+    std::map<std::wstring, std::wstring> values;
+    bool common = false;
+    bool replace = false;
+    bool dryRun = false;
+    bool minimized = false;
+};
+
+// False on an unknown option or one without its value.
+bool ParseArguments(int argc, wchar_t** argv, Arguments& out)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring word = argv[i];
+        if (word == L"--common") {
+            out.common = true;
+        } else if (word == L"--replace") {
+            out.replace = true;
+        } else if (word == L"--dry-run") {
+            out.dryRun = true;
+        } else if (word == L"--minimized") {
+            out.minimized = true;
+        } else if (word == L"--title" || word == L"--command" || word == L"--dir" || word == L"--icon") {
+            if (i + 1 >= argc || out.values.count(word))
+                return false;
+            out.values[word] = argv[++i];
+        } else if (word.size() > 1 && word[0] == L'-' && word[1] == L'-') {
+            return false;
+        } else {
+            out.words.push_back(word);
+        }
+    }
+    return !out.words.empty();
+}
+
+int Usage()
+{
+    Complain(IDS_QG_USAGE);
+    return kUsage;
+}
+
+GroupPlace PlaceOf(const Arguments& args)
+{
+    return args.common ? CommonGroups() : UserGroups();
+}
+
+std::wstring YesNo(bool yes)
+{
+    return Text(yes ? IDS_QG_YES : IDS_QG_NO);
+}
+
+// Decodes a record as the launcher does; 1 when the launcher refuses it.
+uint16_t Decode(const std::vector<uint8_t>& record, CProgramGroup& group, uint32_t& position)
+{
+    std::vector<std::string> names;
+    std::vector<uint32_t> positions;
+    if (record.empty() || group.LoadFromRecord("U", record.data(), record.size(), LOAD_ITEMS | LOAD_LIST,
+                                               PlatformCodec(), GroupLists{&names, &positions}) != 0)
+        return 1;
+    position = positions[0];
+    return 0;
+}
+
+int List()
+{
+    struct Entry {
+        std::wstring source;
+        std::wstring name;
+        uint32_t position = 0;
+        size_t items = 0;
+        size_t skipped = 0;
+        bool tagsDamaged = false;
+    };
+    std::vector<Entry> entries;
+    std::vector<std::string> order, names;
+    std::vector<uint32_t> positions;
+    for (const GroupPlace& place : LauncherPlaces()) {
+        for (const std::wstring& key : GroupKeys(place)) {
+            const std::wstring source = place.label + L"\\" + key;
+            std::vector<uint8_t> record;
+            CProgramGroup group;
+            uint32_t position = 0;
+            if (ReadRecord(place, key, record).status != StoreStatus::Ok || record.empty()) {
+                Say(IDS_QG_LIST_REFUSED, {source, Text(IDS_QG_WHY_UNREADABLE)});
+                continue;
+            }
+            if (Decode(record, group, position) != 0) {
+                Say(IDS_QG_LIST_REFUSED, {source, Text(IDS_QG_WHY_HEADER)});
+                continue;
+            }
+            Entry entry{source, FromAnsi(group.m_strName), position, group.m_items.size(), 0, false};
+            GroupRecord reader(record.data(), record.size(), PlatformCodec());
+            GroupHeader header;
+            reader.ReadHeader(header);
+            size_t used = 0;
+            for (uint16_t slot = 0; slot < header.itemCount; ++slot) {
+                uint32_t offset = 0;
+                used += reader.ReadItemSlot(header, slot, offset) && offset != 0 ? 1 : 0;
+            }
+            entry.skipped = used - entry.items;
+            entry.tagsDamaged = !reader.WalkTags(header, [](const Tag&) {});
+            // Sorted as the launcher sorts its lists: the first list carries the entry.
+            order.push_back(std::to_string(entries.size()));
+            names.push_back(std::string());
+            positions.push_back(position);
+            entries.push_back(entry);
+        }
+    }
+    SortGroupLists(order, names, positions);
+    for (const std::string& index : order) {
+        const Entry& entry = entries[std::stoul(index)];
+        Say(IDS_QG_LIST_LINE,
+            {entry.source, entry.name, std::to_wstring(entry.position), std::to_wstring(entry.items)});
+        if (entry.skipped != 0)
+            Say(IDS_QG_LIST_SKIPPED, {entry.source, std::to_wstring(entry.skipped)});
+        if (entry.tagsDamaged)
+            Say(IDS_QG_LIST_TAGS, {entry.source});
+    }
+    return kDone;
+}
+
+int Show(const Arguments& args)
+{
+    if (args.words.size() != 2)
+        return Usage();
+    const GroupPlace place = PlaceOf(args);
+    const std::wstring& key = args.words[1];
+    std::vector<uint8_t> record;
+    const StoreResult read = ReadRecord(place, key, record);
+    if (read.status != StoreStatus::Ok)
+        return ReportStore(read, place, key);
+    CProgramGroup group;
+    uint32_t position = 0;
+    if (Decode(record, group, position) != 0) {
+        Complain(IDS_QG_GROUP_REFUSED, {key, Text(record.empty() ? IDS_QG_WHY_UNREADABLE : IDS_QG_WHY_HEADER)});
+        return kRefused;
+    }
+    Say(IDS_QG_SHOW_GROUP, {FromAnsi(group.m_strName), place.label + L"\\" + key, std::to_wstring(position)});
+    for (const auto& item : group.m_items) {
+        Say(IDS_QG_SHOW_ITEM, {FromAnsi(item->m_strTitle), FromAnsi(item->m_strCommand),
+                               item->m_strDirectory.empty() ? Text(IDS_QG_NONE) : FromAnsi(item->m_strDirectory),
+                               YesNo(item->m_bMinimized != 0), YesNo(item->m_nIconInfo != 0)});
+    }
+    return kDone;
+}
+
+int Add(const Arguments& args)
+{
+    if (args.words.size() != 2)
+        return Usage();
+    const GroupPlace place = PlaceOf(args);
+    const std::wstring& name = args.words[1];
+    if (!UsableName(name)) {
+        Complain(IDS_QG_NAME_BAD, {name});
+        return kRefused;
+    }
+    if (GroupExists(place, name) && !args.replace) {
+        Complain(IDS_QG_GROUP_EXISTS, {name});
+        return kRefused;
+    }
+    const int status = StoreGroup(place, name, NewGroup(name));
+    if (status == kDone)
+        Say(IDS_QG_ADDED, {name});
+    return status;
+}
+
+int Remove(const Arguments& args)
+{
+    if (args.words.size() != 2)
+        return Usage();
+    const GroupPlace place = PlaceOf(args);
+    const std::wstring& name = args.words[1];
+    if (!GroupExists(place, name)) {
+        Complain(IDS_QG_NO_GROUP, {name});
+        return kRefused;
+    }
+    const int status = ReportStore(DeleteGroup(place, name), place, name);
+    if (status == kDone)
+        Say(IDS_QG_REMOVED, {name});
+    return status;
+}
+
+bool FileExists(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The program a command line starts, found as the system finds it: a quoted path, else
+// the shortest run of words that names a file, else a name on the search path.
+std::wstring ProgramOf(const std::wstring& command)
+{
+    if (!command.empty() && command[0] == L'"') {
+        const size_t close = command.find(L'"', 1);
+        return close == std::wstring::npos ? std::wstring() : command.substr(1, close - 1);
+    }
+    for (size_t end = command.find(L' '); ; end = command.find(L' ', end + 1)) {
+        const std::wstring candidate = command.substr(0, end);
+        wchar_t found[MAX_PATH * 4];
+        const DWORD size = sizeof found / sizeof found[0];
+        const DWORD length = SearchPathW(nullptr, candidate.c_str(), L".exe", size, found, nullptr);
+        if (length > 0 && length < size && FileExists(found))
+            return found;
+        if (end == std::wstring::npos)
+            return std::wstring();
+    }
+}
+
+int AddItem(const Arguments& args)
+{
+    if (args.words.size() != 2 || !args.values.count(L"--title") || !args.values.count(L"--command"))
+        return Usage();
+    const GroupPlace place = PlaceOf(args);
+    const std::wstring& name = args.words[1];
+    const std::wstring& title = args.values.at(L"--title");
+    const std::wstring& command = args.values.at(L"--command");
+    const std::wstring directory = args.values.count(L"--dir") ? args.values.at(L"--dir") : std::wstring();
+    if (!FitsRecord(title)) {
+        Complain(IDS_QG_TITLE_BAD, {title});
+        return kRefused;
+    }
+    if (!FitsRecord(command)) {
+        Complain(command.empty() ? IDS_QG_COMMAND_EMPTY : IDS_QG_COMMAND_TOO_LONG, {title});
+        return kRefused;
+    }
+    const std::wstring program = ProgramOf(command);
+    if (program.empty()) {
+        Complain(IDS_QG_PROGRAM_MISSING, {command});
+        return kRefused;
+    }
+
+    WrittenGroup group;
+    if (LoadGroup(place, name, group) != kDone)
+        return kRefused;
+    for (const WrittenItem& other : group.items) {
+        if (other.title == ToU16(title)) {
+            Complain(IDS_QG_TITLE_EXISTS, {name, title});
+            return kRefused;
+        }
+    }
+    WrittenItem item;
+    item.title = ToU16(title);
+    const WriteResult composed = ComposeCommand(ToU16(command), ToU16(directory), item.command);
+    if (!composed.ok()) {
+        WrittenGroup one;
+        one.items.push_back(item);
+        return ReportWrite(composed, one, directory);
+    }
+    item.minimized = args.minimized;
+    std::wstring iconFile = program;
+    int iconIndex = 0;
+    if (args.values.count(L"--icon"))
+        SplitIconLocation(args.values.at(L"--icon"), iconFile, iconIndex);
+    item.icon = IconFromFile(iconFile, iconIndex);
+    if (!item.icon)
+        Complain(IDS_QG_NO_ICON, {title, iconFile});
+    PlaceAtEnd(group, item);
+    group.items.push_back(std::move(item));
+    const int status = StoreGroup(place, name, group);
+    if (status == kDone)
+        Say(IDS_QG_ITEM_ADDED, {name, title});
+    return status;
+}
+
+int RemoveItem(const Arguments& args)
+{
+    if (args.words.size() != 3)
+        return Usage();
+    const GroupPlace place = PlaceOf(args);
+    const std::wstring& name = args.words[1];
+    const std::wstring& title = args.words[2];
+    WrittenGroup group;
+    if (LoadGroup(place, name, group) != kDone)
+        return kRefused;
+    for (auto it = group.items.begin(); it != group.items.end(); ++it) {
+        if (it->title == ToU16(title)) {
+            group.items.erase(it);
+            const int status = StoreGroup(place, name, group);
+            if (status == kDone)
+                Say(IDS_QG_ITEM_REMOVED, {name, title});
+            return status;
+        }
+    }
+    Complain(IDS_QG_NO_ITEM, {name, title});
+    return kRefused;
+}
+
+bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& data)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size = {};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kMaxRecordFile;
+    if (ok) {
+        data.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        ok = data.empty() || (ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr) &&
+                              read == data.size());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& data)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
+                    written == data.size();
+    CloseHandle(file);
+    if (!ok)
+        DeleteFileW(path.c_str());
+    return ok;
+}
+
+int Export(const Arguments& args)
+{
+    if (args.words.size() != 3)
+        return Usage();
+    const GroupPlace place = PlaceOf(args);
+    const std::wstring& name = args.words[1];
+    const std::wstring& file = args.words[2];
+    std::vector<uint8_t> record;
+    const StoreResult read = ReadRecord(place, name, record);
+    if (read.status != StoreStatus::Ok)
+        return ReportStore(read, place, name);
+    CProgramGroup group;
+    uint32_t position = 0;
+    if (Decode(record, group, position) != 0) {
+        Complain(IDS_QG_GROUP_REFUSED, {name, Text(record.empty() ? IDS_QG_WHY_UNREADABLE : IDS_QG_WHY_HEADER)});
+        return kRefused;
+    }
+    // The record as it is stored, byte for byte.
+    if (!WriteWholeFile(file, record)) {
+        Complain(IDS_QG_FILE_WRITE, {file});
+        return kRefused;
+    }
+    Say(IDS_QG_EXPORTED, {name, file});
+    return kDone;
+}
+
+int Import(const Arguments& args)
+{
+    if (args.words.size() != 2)
+        return Usage();
+    const GroupPlace place = PlaceOf(args);
+    const std::wstring& file = args.words[1];
+    std::vector<uint8_t> record;
+    if (!ReadWholeFile(file, record)) {
+        Complain(IDS_QG_FILE_READ, {file});
+        return kRefused;
+    }
+    CProgramGroup decoded;
+    uint32_t position = 0;
+    WrittenGroup group;
+    if (Decode(record, decoded, position) != 0 || !ReadGroupForWriting(record.data(), record.size(), group)) {
+        Complain(IDS_QG_FILE_REFUSED, {file, Text(record.empty() ? IDS_QG_WHY_UNREADABLE : IDS_QG_WHY_HEADER)});
+        return kRefused;
+    }
+    const std::wstring name = ToWide(group.name);
+    if (!UsableName(name)) {
+        Complain(IDS_QG_NAME_BAD, {name});
+        return kRefused;
+    }
+    if (GroupExists(place, name) && !args.replace) {
+        Complain(IDS_QG_GROUP_EXISTS, {name});
+        return kRefused;
+    }
+    const int status = ReportStore(WriteRecord(place, name, record), place, name);
+    if (status == kDone)
+        Say(IDS_QG_IMPORTED, {name});
+    return status;
+}
+
+int Run(const Arguments& args)
+{
+    const std::wstring& command = args.words[0];
+    if (command == L"list")
+        return args.words.size() == 1 ? List() : Usage();
+    if (command == L"show")
+        return Show(args);
+    if (command == L"add")
+        return Add(args);
+    if (command == L"remove")
+        return Remove(args);
+    if (command == L"add-item")
+        return AddItem(args);
+    if (command == L"remove-item")
+        return RemoveItem(args);
+    if (command == L"export")
+        return Export(args);
+    if (command == L"import")
+        return Import(args);
+    if (command == L"import-startmenu") {
+        if (args.words.size() != 1)
+            return Usage();
+        return ImportStartMenu(StartMenuOptions{args.common, args.dryRun, args.replace});
+    }
+    return Usage();
+}
+
+}  // namespace
+
+int main()
+{
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv)
+        return kUsage;
+    Arguments args;
+    const int status = ParseArguments(argc, argv, args) ? Run(args) : Usage();
+    LocalFree(argv);
+    return status;
+}
