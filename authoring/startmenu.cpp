@@ -90,6 +90,25 @@ std::wstring Expanded(const std::wstring& text)
     return length > 0 && length <= sizeof buffer / sizeof buffer[0] ? std::wstring(buffer) : text;
 }
 
+// The show command as the shortcut file's header records it: 32 bits at 0x3C of the
+// 0x4C-byte header. Some link objects (Wine's) report every one as normal.
+bool HeaderShowCommand(const std::wstring& path, int& show)
+{
+    constexpr DWORD kHeaderSize = 0x4C;
+    constexpr DWORD kShowCommandAt = 0x3C;
+    uint8_t header[kHeaderSize];
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD read = 0;
+    const bool ok = ReadFile(file, header, kHeaderSize, &read, nullptr) && read == kHeaderSize &&
+                    header[0] == kHeaderSize && header[1] == 0 && header[2] == 0 && header[3] == 0;
+    CloseHandle(file);
+    if (ok)
+        show = header[kShowCommandAt] | (header[kShowCommandAt + 1] << 8);
+    return ok;
+}
+
 bool ReadShortcut(const std::wstring& path, Shortcut& out)
 {
     IShellLinkW* link = nullptr;
@@ -118,7 +137,7 @@ bool ReadShortcut(const std::wstring& path, Shortcut& out)
             out.iconIndex = index;
         }
         int show = SW_SHOWNORMAL;
-        if (SUCCEEDED(link->GetShowCmd(&show)))
+        if (HeaderShowCommand(path, show) || SUCCEEDED(link->GetShowCmd(&show)))
             out.showCommand = show;
     }
     if (file)

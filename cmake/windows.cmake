@@ -89,7 +89,22 @@ add_executable(recorder WIN32 tests/support/recorder.cpp)
 target_compile_options(recorder PRIVATE ${QUILLBAR_WARNINGS})
 add_dependencies(win_tests recorder)
 
+# qlgroup.exe run against the real registry and shortcut files.
+add_executable(qlgroup_tests
+    tests/win/qlgroup_test.cpp
+    tests/support/qlgroup_fixtures.cpp
+    tests/support/win_fixtures.cpp
+    tests/support/recorder_log.cpp
+    tests/support/group_record_builder.cpp
+)
+target_link_libraries(qlgroup_tests PRIVATE quillbar_core GTest::gtest_main ole32 uuid shell32)
+target_compile_options(qlgroup_tests PRIVATE ${QUILLBAR_WARNINGS})
+add_dependencies(qlgroup_tests qlgroup qlbar recorder)
+
 add_test(NAME win_tests COMMAND win_tests)
+add_test(NAME qlgroup_tests COMMAND qlgroup_tests)
+set_tests_properties(qlgroup_tests PROPERTIES
+    ENVIRONMENT "QLGROUP_EXE=$<TARGET_FILE:qlgroup>;QUILLBAR_EXE=$<TARGET_FILE:qlbar>;QUILLBAR_RECORDER=$<TARGET_FILE:recorder>")
 add_test(NAME e2e_tests COMMAND e2e_tests)
 set_tests_properties(win_tests PROPERTIES
     ENVIRONMENT "QUILLBAR_RECORDER=$<TARGET_FILE:recorder>")
