@@ -79,10 +79,11 @@ add_executable(e2e_tests
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
+    tests/support/qlgroup_fixtures.cpp
 )
-target_link_libraries(e2e_tests PRIVATE quillbar_core GTest::gtest_main)
+target_link_libraries(e2e_tests PRIVATE quillbar_core GTest::gtest_main ole32 uuid shell32)
 target_compile_options(e2e_tests PRIVATE ${QUILLBAR_WARNINGS})
-add_dependencies(e2e_tests qlbar recorder)
+add_dependencies(e2e_tests qlbar recorder qlgroup)
 
 # Started by launch tests: records its command line, directory and show command.
 add_executable(recorder WIN32 tests/support/recorder.cpp)
@@ -109,7 +110,7 @@ add_test(NAME e2e_tests COMMAND e2e_tests)
 set_tests_properties(win_tests PROPERTIES
     ENVIRONMENT "QUILLBAR_RECORDER=$<TARGET_FILE:recorder>")
 set_tests_properties(e2e_tests PROPERTIES
-    ENVIRONMENT "QUILLBAR_EXE=$<TARGET_FILE:qlbar>;QUILLBAR_RECORDER=$<TARGET_FILE:recorder>")
+    ENVIRONMENT "QUILLBAR_EXE=$<TARGET_FILE:qlbar>;QUILLBAR_RECORDER=$<TARGET_FILE:recorder>;QLGROUP_EXE=$<TARGET_FILE:qlgroup>")
 
 # Writes demonstration groups into the registry (used by the run command).
 add_executable(demo_groups tools/demo_groups.cpp tests/support/group_record_builder.cpp)

@@ -3,10 +3,13 @@
 // down its command line, directory and show command), the real registry with today's
 // kind of associations, and the settings file it leaves.
 #include "tests/support/group_record_builder.h"
+#include "tests/support/qlgroup_fixtures.h"
 #include "tests/support/recorder_log.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
+
+#include <shlobj.h>
 
 #include <functional>
 #include <string>
@@ -474,6 +477,46 @@ TEST_F(LauncherInputTest, KeysMoveThePointerClickTheButtonUnderItAndStepThroughG
     EXPECT_TRUE(WaitUntil([&] { return BarWidth() == 38 * 2 + 2; })) << "Page Up on the first goes to the last";
     Quit();
     EXPECT_EQ("1", Saved("Group"));
+}
+
+TEST_F(LauncherInputTest, AGroupImportedFromTheStartMenuIsShownAndStartsItsProgram)
+{
+    ASSERT_FALSE(QlgroupPath().empty()) << "QLGROUP_EXE is not set";
+    wchar_t programs[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs)));
+    const std::wstring folder = std::wstring(programs) + L"\\QL E2E\\Nested";
+    const std::wstring work = L"C:\\qlwork", icon = L"C:\\qlwork\\e2e.ico";
+    ASSERT_TRUE(MakeFolders(folder));
+    ASSERT_TRUE(MakeFolders(work));
+    ASSERT_TRUE(WriteIconFile(icon, QuarterIcon(4, Rgb(255, 0, 0), Rgb(0, 0, 255), OpaqueMask())));
+    const std::string recorder = m_recorder;
+    ASSERT_TRUE(MakeShortcut(folder + L"\\Recorder.lnk", {std::wstring(recorder.begin(), recorder.end()), L"imported",
+                                                          work, icon, 0, SW_SHOWMINNOACTIVE}));
+    const ToolRun run = RunQlgroup({L"import-startmenu"});
+    DeleteFolder(std::wstring(programs) + L"\\QL E2E");
+    ASSERT_FALSE(StoredRecord(HKEY_CURRENT_USER, L"UNICODE Program Groups", L"QL E2E").empty()) << run.err;
+    // Only the imported group, whatever else the prefix's Start Menu holds.
+    const std::vector<uint8_t> imported = StoredRecord(HKEY_CURRENT_USER, L"UNICODE Program Groups", L"QL E2E");
+    ClearGroups();
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "QL E2E", imported));
+    Start();
+
+    const POINT icon00 = Client(3, m_strip + 3);
+    EXPECT_EQ(RGB(255, 0, 0), ScreenPixel(icon00.x + 2, icon00.y + 2));
+    EXPECT_EQ(RGB(255, 0, 0), ScreenPixel(icon00.x + 15, icon00.y + 15));
+    EXPECT_EQ(RGB(0, 0, 255), ScreenPixel(icon00.x + 20, icon00.y + 2));
+    EXPECT_EQ(RGB(0, 0, 255), ScreenPixel(icon00.x + 2, icon00.y + 29));
+    SaveScreenshot("qlgroup_imported");
+
+    Click(Cell(0, 0));
+    const std::vector<RecordedStart> starts = WaitForStarts(1);
+    ASSERT_EQ(1u, starts.size());
+    const std::string command = Lower(starts[0].commandLine);
+    EXPECT_EQ("recorder.exe imported", command.substr(command.rfind('\\') + 1)) << starts[0].commandLine;
+    EXPECT_EQ("c:\\qlwork", Lower(starts[0].directory));
+    EXPECT_EQ(SW_SHOWMINIMIZED, starts[0].show);
+    Quit();
+    DeleteFolder(work);
 }
 
 }  // namespace
