@@ -113,8 +113,8 @@ set_tests_properties(e2e_tests PROPERTIES
     ENVIRONMENT "QUILLBAR_EXE=$<TARGET_FILE:qlbar>;QUILLBAR_RECORDER=$<TARGET_FILE:recorder>;QLGROUP_EXE=$<TARGET_FILE:qlgroup>")
 
 # Writes demonstration groups into the registry (used by the run command).
-add_executable(demo_groups tools/demo_groups.cpp tests/support/group_record_builder.cpp)
-target_include_directories(demo_groups PRIVATE ${CMAKE_SOURCE_DIR})
+add_executable(demo_groups tools/demo_groups.cpp)
+target_link_libraries(demo_groups PRIVATE quillbar_pure)
 target_compile_options(demo_groups PRIVATE ${QUILLBAR_WARNINGS})
 
 # Prints rebuild and repaint times beside the registry read (run by the test command).

@@ -1,40 +1,50 @@
 // Puts a few demonstration program groups into the current user's registry, with
 // items that start programs every Wine prefix (and Windows) has, and icons drawn here.
+// The records are made by the same writer as qlgroup.exe's.
 // Usage: demo_groups [--remove]
-#include "tests/support/group_record_builder.h"
+#include "catalog/group_writer.h"
+#include "catalog/icon_reduce.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-using namespace testing_support;
+#include <vector>
 
 namespace {
 
 const char kGroupsKey[] = "UNICODE Program Groups";
 
-// A picture from a 32-line drawing, one character per pixel, and its palette letters.
-IconImage Drawn(const char* const rows[32], const char* letters, std::vector<uint32_t> palette)
+constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b)
 {
-    IconPixels pixels{};
-    IconMask mask{};
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
+    return (r << 16) | (g << 8) | b;
+}
+
+// A picture from a 32-line drawing, one character per pixel, and its palette letters.
+StoredIcon Drawn(const char* const rows[32], const char* letters, const std::vector<uint32_t>& palette)
+{
+    IconPicture picture;
+    for (size_t y = 0; y < 32; ++y) {
+        for (size_t x = 0; x < 32; ++x) {
             const char* at = std::strchr(letters, rows[y][x]);
-            if (rows[y][x] == '.' || !at) {
-                mask[y] |= 1u << (31 - x);  // transparent
-                continue;
-            }
-            pixels[y][x] = static_cast<uint8_t>(at - letters);
+            const size_t i = y * 32 + x;
+            picture.transparent[i] = rows[y][x] == '.' || !at;
+            picture.colours[i] = picture.transparent[i] ? 0 : palette[static_cast<size_t>(at - letters)];
         }
     }
-    return IconFromPixels(4, std::move(palette), pixels, mask);
+    return ReduceIcon(picture);
+}
+
+StoredIcon SolidIcon(uint32_t colour)
+{
+    IconPicture picture;
+    picture.colours.fill(colour);
+    return ReduceIcon(picture);
 }
 
 // A sheet of paper with blue lines.
-IconImage NotepadIcon()
+StoredIcon NotepadIcon()
 {
     static const char* const rows[32] = {
         "................................", "......KKKKKKKKKKKKKKKKKKKK......", "......KWWWWWWWWWWWWWWWWWWK......",
@@ -53,7 +63,7 @@ IconImage NotepadIcon()
 }
 
 // A black mine with spikes on a grey tile.
-IconImage MineIcon()
+StoredIcon MineIcon()
 {
     static const char* const rows[32] = {
         "GGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGG", "GGGGGGGGGGGGGGGGGGGGGGGGGGGGGGGG", "GGGGGGGGGGGGGGGKGGGGGGGGGGGGGGGG",
@@ -72,13 +82,31 @@ IconImage MineIcon()
 }
 
 // A quartered blue tile, for the registry editor.
-IconImage TileIcon()
+StoredIcon TileIcon()
 {
-    return QuarterIcon(4, Rgb(0, 0, 160), Rgb(0, 160, 224), TransparentMask());
+    IconPicture picture;
+    for (size_t i = 0; i < picture.colours.size(); ++i)
+        picture.colours[i] = i % 32 < 16 && i / 32 < 16 ? Rgb(0, 0, 160) : Rgb(0, 160, 224);
+    return ReduceIcon(picture);
 }
 
-bool PutGroup(const char* key, const std::vector<uint8_t>& record)
+// An item started in the program's own directory.
+WrittenItem Item(const char16_t* title, const char16_t* directory, const char16_t* program, int32_t x,
+                 StoredIcon icon)
 {
+    WrittenItem item;
+    item.title = title;
+    ComposeCommand(program, directory, item.command);
+    item.x = x;
+    item.icon = std::move(icon);
+    return item;
+}
+
+bool PutGroup(const char* key, const WrittenGroup& group)
+{
+    std::vector<uint8_t> record;
+    if (!WriteGroupRecord(group, record).ok())
+        return false;
     std::string path = std::string(kGroupsKey) + "\\" + key;
     HKEY handle = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
@@ -99,24 +127,24 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    GroupRecordBuilder accessories(u"Accessories");
-    accessories.Position(0, 0);
-    accessories.AddItem(GroupItem{u"Notepad", u"C:\\WINDOWS\\NOTEPAD.EXE", 0, 0, NotepadIcon()});
-    accessories.AddItem(GroupItem{u"WordPad", u"C:\\WINDOWS\\SYSTEM32\\WORDPAD.EXE", 70, 0, SolidIcon(4, Rgb(255, 255, 0))});
-    accessories.AddItem(GroupItem{u"Clock", u"C:\\WINDOWS\\SYSTEM32\\CLOCK.EXE", 140, 0, SolidIcon(4, Rgb(0, 128, 0))});
+    WrittenGroup accessories{u"Accessories", 0, 0, {}};
+    accessories.items.push_back(Item(u"Notepad", u"C:\\WINDOWS", u"NOTEPAD.EXE", 0, NotepadIcon()));
+    accessories.items.push_back(
+        Item(u"WordPad", u"C:\\WINDOWS\\SYSTEM32", u"WORDPAD.EXE", 70, SolidIcon(Rgb(255, 255, 0))));
+    accessories.items.push_back(
+        Item(u"Clock", u"C:\\WINDOWS\\SYSTEM32", u"CLOCK.EXE", 140, SolidIcon(Rgb(0, 128, 0))));
 
-    GroupRecordBuilder games(u"Games");
-    games.Position(200, 0);
-    games.AddItem(GroupItem{u"Minesweeper", u"C:\\WINDOWS\\SYSTEM32\\WINEMINE.EXE", 0, 0, MineIcon()});
+    WrittenGroup games{u"Games", 200, 0, {}};
+    games.items.push_back(Item(u"Minesweeper", u"C:\\WINDOWS\\SYSTEM32", u"WINEMINE.EXE", 0, MineIcon()));
 
-    GroupRecordBuilder system(u"System Tools");
-    system.Position(0, 200);
-    system.AddItem(GroupItem{u"Registry Editor", u"C:\\WINDOWS\\REGEDIT.EXE", 0, 0, TileIcon()});
-    system.AddItem(GroupItem{u"Task Manager", u"C:\\WINDOWS\\SYSTEM32\\TASKMGR.EXE", 70, 0, SolidIcon(4, Rgb(255, 0, 0))});
-    system.AddItem(GroupItem{u"Command Prompt", u"C:\\WINDOWS\\SYSTEM32\\CMD.EXE", 140, 0, SolidIcon(4, Rgb(0, 0, 0))});
+    WrittenGroup system{u"System Tools", 0, 200, {}};
+    system.items.push_back(Item(u"Registry Editor", u"C:\\WINDOWS", u"REGEDIT.EXE", 0, TileIcon()));
+    system.items.push_back(
+        Item(u"Task Manager", u"C:\\WINDOWS\\SYSTEM32", u"TASKMGR.EXE", 70, SolidIcon(Rgb(255, 0, 0))));
+    system.items.push_back(
+        Item(u"Command Prompt", u"C:\\WINDOWS\\SYSTEM32", u"CMD.EXE", 140, SolidIcon(Rgb(0, 0, 0))));
 
-    bool ok = PutGroup("Accessories", accessories.Build()) && PutGroup("Games", games.Build()) &&
-              PutGroup("System Tools", system.Build());
+    bool ok = PutGroup("Accessories", accessories) && PutGroup("Games", games) && PutGroup("System Tools", system);
     if (!ok) {
         std::fprintf(stderr, "demo_groups: cannot write HKEY_CURRENT_USER\\%s\n", kGroupsKey);
         return 1;
