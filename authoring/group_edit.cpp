@@ -50,7 +50,7 @@ int ReportStore(const StoreResult& result, const GroupPlace& place, const std::w
         Complain(IDS_QG_NO_GROUP, {key});
         break;
     case StoreStatus::Denied:
-        Complain(IDS_QG_WRITE_DENIED, {where});
+        Complain(place.root == HKEY_LOCAL_MACHINE ? IDS_QG_WRITE_DENIED_COMMON : IDS_QG_WRITE_DENIED, {where});
         break;
     case StoreStatus::Failed:
         Complain(IDS_QG_WRITE_FAILED, {where, std::to_wstring(result.error)});

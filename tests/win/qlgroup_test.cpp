@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sddl.h>
 #include <shlobj.h>
 #include <string>
 #include <vector>
@@ -285,6 +286,49 @@ TEST_F(QlgroupTest, ExportThenImportGivesBackTheSameRecordAndCorruptFilesAreRefu
     EXPECT_NE(std::string::npos, run.err.find("not a group record")) << run.err;
     EXPECT_TRUE(StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Trip").empty());
     DeleteFileW(file.c_str());
+}
+
+TEST_F(QlgroupTest, CommonGroupsGoToTheMachine)
+{
+    ToolRun run = RunQlgroup({L"--common", L"add", L"Shared"});
+    ASSERT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_FALSE(StoredRecord(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Program Groups", L"Shared").empty());
+    EXPECT_TRUE(StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Shared").empty());
+    EXPECT_EQ(1u, RunQlgroup({L"show", L"Shared"}).exitCode) << "not among the user's groups";
+    run = RunQlgroup({L"show", L"Shared", L"--common"});
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("HKEY_LOCAL_MACHINE\\SOFTWARE\\Program Groups\\Shared")) << run.out;
+    EXPECT_EQ(0u, RunQlgroup({L"--common", L"remove", L"Shared"}).exitCode);
+    EXPECT_TRUE(StoredRecord(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Program Groups", L"Shared").empty());
+}
+
+// Sets a key's access list from its SDDL form.
+bool SetKeyAccess(const std::wstring& path, const wchar_t* sddl)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    HKEY key = nullptr;
+    bool ok = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key) == ERROR_SUCCESS;
+    if (ok) {
+        ok = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    LocalFree(descriptor);
+    return ok;
+}
+
+TEST_F(QlgroupTest, AGroupWithoutWriteAccessIsReportedAndLeftAsItWas)
+{
+    ASSERT_EQ(0u, RunQlgroup({L"add", L"Locked"}).exitCode);
+    const std::wstring path = std::wstring(kUserGroups) + L"\\Locked";
+    const std::vector<uint8_t> before = StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Locked");
+    ASSERT_TRUE(SetKeyAccess(path, L"D:P(A;;KR;;;WD)"));
+    const ToolRun run = RunQlgroup({L"add-item", L"Locked", L"--title", L"T", L"--command", m_recorder});
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("No rights to change")) << run.err;
+    EXPECT_EQ(before, StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Locked"));
+    ASSERT_TRUE(SetKeyAccess(path, L"D:P(A;;KA;;;WD)"));
 }
 
 class StartMenuTest : public QlgroupTest {
