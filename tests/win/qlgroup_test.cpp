@@ -249,6 +249,20 @@ TEST_F(QlgroupTest, BadInputIsRefusedWithAMessageAndStoresNothing)
     EXPECT_NE(std::string::npos, listed.out.find("Damaged\trefused")) << listed.out;
     RegDeleteTreeW(HKEY_CURRENT_USER, L"UNICODE Program Groups\\Damaged");
 
+    // Partly damaged: an item whose title lies outside, and a tag list without its end.
+    GroupRecordBuilder partly(u"Partly");
+    partly.AddItem(u"Good", u"C:\\GOOD.EXE");
+    partly.AddItem(u"Bad", u"C:\\BAD.EXE");
+    partly.MinimizeTag(0).WithoutEndTag();
+    RecordLayout layout;
+    std::vector<uint8_t> record = partly.Build(&layout);
+    PutU32(record, layout.items[1].record + 0x14, 0xFFFFFF);
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, "UNICODE Program Groups", "Partly", record));
+    const ToolRun partial = RunQlgroup({L"list"});
+    EXPECT_NE(std::string::npos, partial.out.find("Partly\t1 damaged items are left out")) << partial.out;
+    EXPECT_NE(std::string::npos, partial.out.find("Partly\tthe tag list is damaged")) << partial.out;
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"UNICODE Program Groups\\Partly");
+
     EXPECT_EQ(before, UserGroupRecords());
 }
 
