@@ -15,6 +15,8 @@ add_library(quillbar_core STATIC
     catalog/icon_strip.cpp
     buttonbar/button_paint.cpp
     buttonbar/button_input.cpp
+    buttonbar/button_visibility.cpp
+    buttonbar/title_popup.cpp
     app/commands.cpp
     dialogs/setup_dlg.cpp
     launch/launch.cpp
