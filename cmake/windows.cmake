@@ -52,6 +52,7 @@ add_executable(win_tests
     tests/win/icon_strip_test.cpp
     tests/win/input_test.cpp
     tests/win/launch_test.cpp
+    tests/win/visibility_test.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
