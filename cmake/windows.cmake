@@ -98,3 +98,7 @@ target_compile_options(rebuild_bench PRIVATE ${QUILLBAR_WARNINGS})
 # Posts commands to a running launcher from outside (the session-ending end-to-end runs).
 add_executable(post_command tests/support/post_command.cpp)
 target_compile_options(post_command PRIVATE ${QUILLBAR_WARNINGS})
+
+# A program that only runs a 100 ms timer: the yardstick of the idle benchmark.
+add_executable(idle_timer WIN32 bench/idle_timer.cpp)
+target_compile_options(idle_timer PRIVATE ${QUILLBAR_WARNINGS})
