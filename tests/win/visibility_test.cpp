@@ -64,6 +64,14 @@ bool Topmost(HWND hWnd)
     return (GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
+// Counts the visible disabled windows, the title popups, into *(int*)count.
+BOOL CALLBACK CountShownPopups(HWND hWnd, LPARAM count)
+{
+    if (IsWindowVisible(hWnd) && (GetWindowLongA(hWnd, GWL_STYLE) & WS_DISABLED))
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 class VisibilityTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -319,11 +327,7 @@ TEST_F(VisibilityTest, ItemAndGroupPopupsFollowThePointerOneAtATime)
     EXPECT_EQ(2, Bar().m_nTitleItem);
     EXPECT_EQ("Item 0.2", Bar().m_pTitlePopup->m_strText);
     int popups = 0;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND hWnd, LPARAM count) {
-        if (IsWindowVisible(hWnd) && (GetWindowLongA(hWnd, GWL_STYLE) & WS_DISABLED))
-            ++*reinterpret_cast<int*>(count);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&popups));
+    EnumThreadWindows(GetCurrentThreadId(), CountShownPopups, reinterpret_cast<LPARAM>(&popups));
     EXPECT_EQ(1, popups);
     POINT cell = {38 * 2 - 1, m_strip};
     ClientToScreen(bar, &cell);
