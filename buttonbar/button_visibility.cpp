@@ -32,19 +32,20 @@ void CButtonBarWnd::OnTimer(UINT_PTR)
     CLaunchApp* app = LaunchApp();
     if (!app || !m_hWnd)
         return;
-    POINT cursor = {0, 0};
-    GetCursorPos(&cursor);
-
     TimerInput in;
-    in.cursor = {cursor.x, cursor.y};
-    in.screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    in.window = WindowRectOf(m_hWnd);
     in.popupMode = app->m_nPopup;
     in.menuOpen = m_bMenuOpen != 0;
-    in.hotKeys = HotKeysDown();
-    in.shown = app->m_nCmdShow != SW_HIDE;
     in.stopSaver = app->m_bStopSaver == 1;
     in.saverTicks = m_nSaverTicks;
+    if (TimerNeedsCursor(in.popupMode, in.menuOpen, in.stopSaver, in.saverTicks)) {
+        POINT cursor = {0, 0};
+        GetCursorPos(&cursor);
+        in.cursor = {cursor.x, cursor.y};
+        in.window = WindowRectOf(m_hWnd);
+    }
+    in.screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    in.hotKeys = HotKeysDown();
+    in.shown = app->m_nCmdShow != SW_HIDE;
     in.edgeTicks = m_nEdgeTicks;
     in.groupCount = static_cast<int>(app->m_groupSources.size());
     in.group = app->m_nGroup;

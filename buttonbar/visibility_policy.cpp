@@ -30,11 +30,25 @@ int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount)
     return static_cast<int>(std::clamp<int64_t>(g, 0, n - 1));
 }
 
+namespace {
+
+bool SaverCheckDue(bool stopSaver, uint32_t saverTicks)
+{
+    return stopSaver && saverTicks >= kSaverCheckTicks;
+}
+
+}  // namespace
+
+bool TimerNeedsCursor(int popupMode, bool menuOpen, bool stopSaver, uint32_t saverTicks)
+{
+    return SaverCheckDue(stopSaver, saverTicks) || !(popupMode == POPUP_FIXED || menuOpen);
+}
+
 TimerDecision DecideTimer(const TimerInput& in)
 {
     TimerDecision out;
     out.edgeTicks = in.edgeTicks;
-    if (in.stopSaver && in.saverTicks >= kSaverCheckTicks) {
+    if (SaverCheckDue(in.stopSaver, in.saverTicks)) {
         out.saver = OnWindow(in.cursor, in.window) ? SaverAction::Refresh : SaverAction::HideTitle;
         out.saverTicks = 0;
     } else {

@@ -58,3 +58,8 @@ bool OnWindow(IntPoint cursor, const IntRect& window);
 int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount);
 
 TimerDecision DecideTimer(const TimerInput& input);
+
+// Whether this tick's decision looks at the cursor and the window rectangle: not in Fixed
+// mode or with the menu open, except on the screen-saver check's tick. Reading the cursor
+// is what an idle tick costs most, so the timer skips it when nothing depends on it.
+bool TimerNeedsCursor(int popupMode, bool menuOpen, bool stopSaver, uint32_t saverTicks);

@@ -177,6 +177,16 @@ TEST(VisibilityPolicy, ScreenSaverCheckEveryEleventhTickOnlyWithStopSaver)
     EXPECT_EQ(DecideTimer(in).saverTicks, 11u);
 }
 
+TEST(VisibilityPolicy, FixedReadsTheCursorOnlyForTheScreenSaverCheck)
+{
+    EXPECT_FALSE(TimerNeedsCursor(POPUP_FIXED, false, true, 9));
+    EXPECT_TRUE(TimerNeedsCursor(POPUP_FIXED, false, true, 10));
+    EXPECT_FALSE(TimerNeedsCursor(POPUP_FIXED, false, false, 10));
+    EXPECT_FALSE(TimerNeedsCursor(POPUP_POPUP, true, false, 0));
+    EXPECT_TRUE(TimerNeedsCursor(POPUP_POPUP, false, false, 0));
+    EXPECT_TRUE(TimerNeedsCursor(POPUP_GROUPUP, false, false, 0));
+}
+
 ButtonLayout Layout(int title, int n)
 {
     ButtonLayout layout;
