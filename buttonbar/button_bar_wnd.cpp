@@ -36,6 +36,7 @@ CButtonBarWnd::CButtonBarWnd()
 
 CButtonBarWnd::~CButtonBarWnd()
 {
+    HideTitlePopup();
     if (m_nTimer) {
         if (m_hWnd)
             KillTimer(m_hWnd, m_nTimer);
@@ -118,16 +119,10 @@ LRESULT CButtonBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-// The visibility policy and the title popup are not built yet: their messages get the
-// default processing.
-LRESULT CButtonBarWnd::OnNcHitTest(POINT) { return Default(); }
-void CButtonBarWnd::OnMove(int, int) { Default(); }
-void CButtonBarWnd::OnSize(UINT, int, int) { Default(); }
-void CButtonBarWnd::OnKillFocus(HWND) { Default(); }
-void CButtonBarWnd::OnTimer(UINT_PTR) { Default(); }
-
 void CButtonBarWnd::OnDestroy()
 {
+    // The popup's window went with the bar's; its object goes now.
+    HideTitlePopup();
     // The bar going away ends the launcher; the settings are saved first.
     if (CLaunchApp* app = LaunchApp())
         app->SaveSettings();

@@ -9,6 +9,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <string>
 
 class CTitlePopup;
 
@@ -88,6 +89,8 @@ private:
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnSysKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
 
+    // Replaces the title popup by a new one of this kind and text; null when none can be made.
+    CTitlePopup* NewTitlePopup(int nKind, const std::string& text);
     // Builds the group menu with the "&System" submenu; null when no menu can be made.
     HMENU CreateGroupMenu() const;
     // Escape: gives up the activation as the popup mode says.

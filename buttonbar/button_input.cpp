@@ -18,13 +18,6 @@ bool KeyDown(int virtualKey)
 
 }  // namespace
 
-void CButtonBarWnd::HideTitlePopup()
-{
-    // No title popup is ever shown yet, so there is nothing to remove.
-    if (!m_pTitlePopup)
-        return;
-}
-
 void CButtonBarWnd::MoveCursorToButton(int x, int y)
 {
     POINT point = {x, y};

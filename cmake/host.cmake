@@ -14,6 +14,7 @@ add_executable(unit_tests
     tests/unit/settings_scan_test.cpp
     tests/unit/geometry_test.cpp
     tests/unit/key_navigation_test.cpp
+    tests/unit/visibility_policy_test.cpp
     tests/unit/group_record_test.cpp
     tests/unit/program_group_test.cpp
     tests/unit/command_line_test.cpp

@@ -15,6 +15,8 @@ add_library(quillbar_core STATIC
     catalog/icon_strip.cpp
     buttonbar/button_paint.cpp
     buttonbar/button_input.cpp
+    buttonbar/button_visibility.cpp
+    buttonbar/title_popup.cpp
     app/commands.cpp
     dialogs/setup_dlg.cpp
     launch/launch.cpp
@@ -65,6 +67,7 @@ add_executable(win_tests
     tests/win/icon_strip_test.cpp
     tests/win/input_test.cpp
     tests/win/launch_test.cpp
+    tests/win/visibility_test.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
@@ -126,3 +129,7 @@ target_compile_options(rebuild_bench PRIVATE ${QUILLBAR_WARNINGS})
 # Posts commands to a running launcher from outside (the session-ending end-to-end runs).
 add_executable(post_command tests/support/post_command.cpp)
 target_compile_options(post_command PRIVATE ${QUILLBAR_WARNINGS})
+
+# A program that only runs a 100 ms timer: the yardstick of the idle benchmark.
+add_executable(idle_timer WIN32 bench/idle_timer.cpp)
+target_compile_options(idle_timer PRIVATE ${QUILLBAR_WARNINGS})

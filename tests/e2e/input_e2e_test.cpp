@@ -519,4 +519,147 @@ TEST_F(LauncherInputTest, AGroupImportedFromTheStartMenuIsShownAndStartsItsProgr
     DeleteFolder(work);
 }
 
+// The launcher's title popup: its one visible, disabled top-level window; null when none.
+HWND FindTitlePopup(DWORD processId, int* count = nullptr)
+{
+    HWND found = nullptr;
+    int seen = 0;
+    for (HWND hWnd : TopLevelWindowsOf(processId))
+        if (IsWindowVisible(hWnd) && (GetWindowLongA(hWnd, GWL_STYLE) & WS_DISABLED)) {
+            found = hWnd;
+            ++seen;
+        }
+    if (count)
+        *count = seen;
+    return found;
+}
+
+RECT RectOf(HWND hWnd)
+{
+    RECT rc = {0, 0, 0, 0};
+    GetWindowRect(hWnd, &rc);
+    return rc;
+}
+
+TEST_F(LauncherInputTest, PopUpRestsOnAnEdgeNamesTheButtonsAndHidesWhenThePointerLeaves)
+{
+    PutGroup("G0", 0, {"a", "b", "c", "d"});
+    Set("Popup", "10101");
+    Set("ButtonTitle", "403");
+    MoveTo(POINT{500, 400});
+    Start();
+    EXPECT_FALSE(IsWindowVisible(m_bar)) << "hidden at start";
+
+    MoveTo(POINT{0, 300});
+    ASSERT_TRUE(WaitUntil([this] { return IsWindowVisible(m_bar) != FALSE; }, 3000));
+    RECT bar = RectOf(m_bar);
+    EXPECT_EQ(0, bar.left);
+    EXPECT_EQ(300 - (bar.bottom - bar.top) / 2, bar.top);
+    EXPECT_TRUE(GetWindowLongA(m_bar, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_NE(m_bar, GetForegroundWindow()) << "shown without the activation";
+
+    // Across three buttons: one popup at the end, just above the last one's cell.
+    MoveTo(Cell(0, 0));
+    MoveTo(Cell(1, 0));
+    MoveTo(Cell(2, 0));
+    ASSERT_TRUE(WaitUntil([this] { return FindTitlePopup(m_launcher->Id()) != nullptr; }, 2000));
+    Sleep(300);
+    int popups = 0;
+    HWND item = FindTitlePopup(m_launcher->Id(), &popups);
+    EXPECT_EQ(1, popups);
+    EXPECT_EQ(Client(38 * 2 - 1, m_strip).x, RectOf(item).left);
+    EXPECT_EQ(Client(0, m_strip).y, RectOf(item).bottom);
+    EXPECT_TRUE(SaveScreenshot("popped-up-bar-item-title"));
+
+    // The strip: the group's name above the bar.
+    MoveTo(Client(10, 3));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(item) && FindTitlePopup(m_launcher->Id()) != nullptr; }, 2000));
+    Sleep(300);
+    EXPECT_EQ(bar.top, RectOf(FindTitlePopup(m_launcher->Id())).bottom);
+    EXPECT_TRUE(SaveScreenshot("popped-up-bar-group-name"));
+
+    // Touching an item's popup removes it.
+    MoveTo(Cell(1, 0));
+    ASSERT_TRUE(WaitUntil([this] { return FindTitlePopup(m_launcher->Id()) != nullptr; }, 2000));
+    item = FindTitlePopup(m_launcher->Id());
+    const RECT touched = RectOf(item);
+    MoveTo(POINT{(touched.left + touched.right) / 2, (touched.top + touched.bottom) / 2});
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(item); }, 2000));
+
+    // Away from the bar: hidden.
+    MoveTo(POINT{700, 600});
+    EXPECT_TRUE(WaitUntil([this] { return !IsWindowVisible(m_bar); }, 2000));
+
+    // Shift+Ctrl+Alt: shown at once and active, following the pointer while held.
+    const auto hold = [] {
+        for (WORD key : {WORD{VK_SHIFT}, WORD{VK_CONTROL}, WORD{VK_MENU}})
+            SendKey(key, false);
+    };
+    hold();
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(m_bar) && GetForegroundWindow() == m_bar; }, 2000));
+    MoveTo(POINT{600, 500});
+    EXPECT_TRUE(WaitUntil([&] {
+        hold();  // a held key repeats
+        const RECT now = RectOf(m_bar);
+        return (now.left + now.right) / 2 == 600 && (now.top + now.bottom) / 2 == 500;
+    }, 2000));
+    // Alt released first: alone, its release would open the group menu.
+    for (WORD key : {WORD{VK_MENU}, WORD{VK_CONTROL}, WORD{VK_SHIFT}})
+        SendKey(key, true);
+    MoveTo(POINT{100, 100});
+    EXPECT_TRUE(WaitUntil([this] { return !IsWindowVisible(m_bar); }, 2000));
+    Quit();
+}
+
+TEST_F(LauncherInputTest, GroupUpShowsTheGroupOfThePartOfTheEdgeWhereThePointerRests)
+{
+    PutGroup("G0", 0, {"a"});
+    PutGroup("G1", 10, {"a", "b"});
+    PutGroup("G2", 20, {"a", "b", "c"});
+    Set("Popup", "10102");
+    MoveTo(POINT{500, 400});
+    Start();
+    const int S = GetSystemMetrics(SM_CXSCREEN);
+    for (int g : {2, 0, 1}) {
+        MoveTo(POINT{500, 400});
+        EXPECT_TRUE(WaitUntil([this] { return !IsWindowVisible(m_bar); }, 2000));
+        MoveTo(POINT{(S - 1) * g / 3 + (S - 1) / 6, 0});
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(m_bar) && BarWidth() == 38 * (g + 1) + 2; }, 3000))
+            << "group " << g;
+    }
+    MoveTo(POINT{500, 400});
+    Quit();
+    EXPECT_EQ("1", Saved("Group"));
+}
+
+TEST_F(LauncherInputTest, FixedStaysWhereItIsAndADraggedBarIsSavedWhereItWasLeft)
+{
+    PutGroup("G0", 0, {"a", "b"});
+    Start();
+    const RECT before = RectOf(m_bar);
+    MoveTo(POINT{0, 300});
+    Sleep(800);
+    MoveTo(POINT{900, 700});
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(m_bar));
+    EXPECT_EQ(before.left, RectOf(m_bar).left);
+    EXPECT_EQ(before.top, RectOf(m_bar).top);
+
+    // Dragged by its title strip.
+    const POINT grip = Client(10, 3);
+    MoveTo(grip);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(100);
+    for (int step = 1; step <= 5; ++step)
+        MoveTo(POINT{grip.x + 20 * step, grip.y + 10 * step});
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(WaitUntil([&] { return RectOf(m_bar).left == before.left + 100; }, 3000));
+    const RECT after = RectOf(m_bar);
+    EXPECT_EQ(before.top + 50, after.top);
+    Quit();
+    EXPECT_EQ(std::to_string(after.left) + "," + std::to_string(after.top) + "," + std::to_string(after.right) + "," +
+                  std::to_string(after.bottom) + ",-1,600",
+              Saved("Window"));
+}
+
 }  // namespace

@@ -49,10 +49,19 @@ protected:
     std::string m_exe;
 };
 
+// "Window" as the launcher saves a bar left at this rectangle in this position code.
+std::string SavedWindow(const RECT& rc, int positionCode)
+{
+    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) + "," +
+           std::to_string(rc.bottom) + ",-1," + std::to_string(positionCode);
+}
+
 TEST_F(LauncherTest, FirstRunShowsBarAndMinimisedDialogAndLeavesEveryDefault)
 {
-    RunAndClose(m_exe, [](HWND bar, HWND dialog) {
+    RECT placed = {0, 0, 0, 0};
+    RunAndClose(m_exe, [&placed](HWND bar, HWND dialog) {
         EXPECT_TRUE(IsWindowVisible(bar));
+        GetWindowRect(bar, &placed);
         EXPECT_EQ("Quillbar - Button Window", TextOf(bar));
         // The dialog minimises itself while it initialises, just after its window appears.
         EXPECT_TRUE(WaitUntil([dialog] { return IsIconic(dialog) != FALSE; }));
@@ -60,7 +69,7 @@ TEST_F(LauncherTest, FirstRunShowsBarAndMinimisedDialogAndLeavesEveryDefault)
     });
     std::map<std::string, std::string> expected = {
         {"TopMost", "1"},        {"ButtonTitle", "403"}, {"Group", "0"},     {"Size", "32,32"},
-        {"Window", "200,200,232,400,-1,606"}, {"Dialog", "0,0,0,0"}, {"Max", "99"},
+        {"Window", SavedWindow(placed, 606)}, {"Dialog", "0,0,0,0"}, {"Max", "99"},
         {"StopSaver", "1"},      {"Popup", "10100"},     {"Title", "10001"},
     };
     for (const auto& [key, value] : expected)
@@ -111,12 +120,15 @@ TEST_F(LauncherTest, LoadRulesHoldInTheRealExecutable)
     WriteProfile("qlbar.INI", kSection, "Size", "40");
     WriteProfile("qlbar.INI", kSection, "TopMost", "yes");
     WriteProfile("qlbar.INI", kSection, "Window", "10,20,110,220,5,603");
-    RunAndClose(m_exe);
+    // The bar keeps the place its corner gave it.
+    RECT placed = {0, 0, 0, 0};
+    RunAndClose(m_exe, [&placed](HWND bar, HWND) { GetWindowRect(bar, &placed); });
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), placed.right);
     EXPECT_EQ("99", Get("qlbar.INI", "Max"));
     EXPECT_EQ("10100", Get("qlbar.INI", "Popup"));
     EXPECT_EQ("40,0", Get("qlbar.INI", "Size"));
     EXPECT_EQ("0", Get("qlbar.INI", "TopMost"));
-    EXPECT_EQ("10,20,110,220,-1,603", Get("qlbar.INI", "Window"));
+    EXPECT_EQ(SavedWindow(placed, 603), Get("qlbar.INI", "Window"));
 
     WriteProfile("qlbar.INI", kSection, "Popup", "1");
     RunAndClose(m_exe, [](HWND bar, HWND dialog) {

@@ -150,7 +150,8 @@ HWND RunningProcess::WaitForWindow(const std::string& classPrefix, DWORD timeout
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         for (HWND hWnd : TopLevelWindowsOf(m_pi.dwProcessId)) {
-            if (ClassNameOf(hWnd).compare(0, classPrefix.size(), classPrefix) == 0)
+            // The launcher's title popup is a disabled dialog: never the window a test waits for.
+            if (ClassNameOf(hWnd).compare(0, classPrefix.size(), classPrefix) == 0 && IsWindowEnabled(hWnd))
                 return hWnd;
         }
         if (WaitForSingleObject(m_pi.hProcess, 50) != WAIT_TIMEOUT)

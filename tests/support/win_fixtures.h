@@ -56,7 +56,7 @@ public:
 
     bool Started() const { return m_pi.hProcess != nullptr; }
     DWORD Id() const { return m_pi.dwProcessId; }
-    // Waits until the process shows a window of this class; null on time-out.
+    // Waits until the process shows an enabled window of this class; null on time-out.
     HWND WaitForWindow(const std::string& classPrefix, DWORD timeoutMs = 20000) const;
     // Posts WM_CLOSE to every top-level window of the process, as a user closing it would.
     void CloseWindows() const;

@@ -127,7 +127,12 @@ TEST_F(LifecycleTest, StartShowsTheBarAndTheMinimisedSetUpDialogAndClosingEndsTh
     });
     EXPECT_EQ(0, code);
     ExpectObjectsFreed();
-    EXPECT_EQ("200,200,232,400,-1,606", Get("Window"));
+    // The bar's place in its corner is what it keeps.
+    const int right = GetSystemMetrics(SM_CXSCREEN), bottom = GetSystemMetrics(SM_CYSCREEN);
+    const int width = 32 + 8 + GetSystemMetrics(SM_CYCAPTION) + 1;
+    EXPECT_EQ(std::to_string(right - width) + "," + std::to_string(bottom - 40) + "," + std::to_string(right) + "," +
+                  std::to_string(bottom) + ",-1,606",
+              Get("Window"));
     EXPECT_EQ("1", Get("TopMost"));
     EXPECT_EQ("10001", Get("Title"));
 }
