@@ -87,6 +87,21 @@ uint16_t Decode(const std::vector<uint8_t>& record, CProgramGroup& group, uint32
     return 0;
 }
 
+// Reads a stored group and decodes it as the launcher would; 0, or the exit code of
+// a report of why not.
+int ReadStoredGroup(const GroupPlace& place, const std::wstring& key, std::vector<uint8_t>& record,
+                    CProgramGroup& group, uint32_t& position)
+{
+    const StoreResult read = ReadRecord(place, key, record);
+    if (read.status != StoreStatus::Ok)
+        return ReportStore(read, place, key);
+    if (Decode(record, group, position) != 0) {
+        Complain(IDS_QG_GROUP_REFUSED, {key, Text(record.empty() ? IDS_QG_WHY_UNREADABLE : IDS_QG_WHY_HEADER)});
+        return kRefused;
+    }
+    return 0;
+}
+
 int List()
 {
     struct Entry {
@@ -152,15 +167,10 @@ int Show(const Arguments& args)
     const GroupPlace place = PlaceOf(args);
     const std::wstring& key = args.words[1];
     std::vector<uint8_t> record;
-    const StoreResult read = ReadRecord(place, key, record);
-    if (read.status != StoreStatus::Ok)
-        return ReportStore(read, place, key);
     CProgramGroup group;
     uint32_t position = 0;
-    if (Decode(record, group, position) != 0) {
-        Complain(IDS_QG_GROUP_REFUSED, {key, Text(record.empty() ? IDS_QG_WHY_UNREADABLE : IDS_QG_WHY_HEADER)});
-        return kRefused;
-    }
+    if (const int refused = ReadStoredGroup(place, key, record, group, position))
+        return refused;
     Say(IDS_QG_SHOW_GROUP, {FromAnsi(group.m_strName), place.label + L"\\" + key, std::to_wstring(position)});
     for (const auto& item : group.m_items) {
         Say(IDS_QG_SHOW_ITEM, {FromAnsi(item->m_strTitle), FromAnsi(item->m_strCommand),
@@ -350,15 +360,10 @@ int Export(const Arguments& args)
     const std::wstring& name = args.words[1];
     const std::wstring& file = args.words[2];
     std::vector<uint8_t> record;
-    const StoreResult read = ReadRecord(place, name, record);
-    if (read.status != StoreStatus::Ok)
-        return ReportStore(read, place, name);
     CProgramGroup group;
     uint32_t position = 0;
-    if (Decode(record, group, position) != 0) {
-        Complain(IDS_QG_GROUP_REFUSED, {name, Text(record.empty() ? IDS_QG_WHY_UNREADABLE : IDS_QG_WHY_HEADER)});
-        return kRefused;
-    }
+    if (const int refused = ReadStoredGroup(place, name, record, group, position))
+        return refused;
     // The record as it is stored, byte for byte.
     if (!WriteWholeFile(file, record)) {
         Complain(IDS_QG_FILE_WRITE, {file});
