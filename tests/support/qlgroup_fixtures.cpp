@@ -91,19 +91,19 @@ ToolRun RunQlgroup(const std::vector<std::wstring>& arguments)
     return run;
 }
 
-bool MakeShortcut(const std::wstring& path, const ShortcutSpec& spec)
+bool MakeShortcut(const std::wstring& path, const ShortcutFields& shortcut)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IShellLinkW* link = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link))))
         return false;
-    link->SetPath(spec.target.c_str());
-    link->SetArguments(spec.arguments.c_str());
-    link->SetWorkingDirectory(spec.directory.c_str());
-    link->SetShowCmd(spec.showCommand);
-    if (!spec.iconFile.empty())
-        link->SetIconLocation(spec.iconFile.c_str(), spec.iconIndex);
+    link->SetPath(shortcut.target.c_str());
+    link->SetArguments(shortcut.arguments.c_str());
+    link->SetWorkingDirectory(shortcut.directory.c_str());
+    link->SetShowCmd(shortcut.showCommand);
+    if (!shortcut.iconFile.empty())
+        link->SetIconLocation(shortcut.iconFile.c_str(), shortcut.iconIndex);
     IPersistFile* file = nullptr;
     bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
     if (ok) {

@@ -22,13 +22,13 @@ std::string QlgroupPath();
 // Runs the tool with these arguments (each quoted) and waits for it.
 ToolRun RunQlgroup(const std::vector<std::wstring>& arguments);
 
-struct ShortcutSpec {
+struct ShortcutFields {
     std::wstring target, arguments, directory, iconFile;
     int iconIndex = 0;
     int showCommand = SW_SHOWNORMAL;
 };
 // Writes a shortcut file through IShellLinkW and IPersistFile; false on failure.
-bool MakeShortcut(const std::wstring& path, const ShortcutSpec& spec);
+bool MakeShortcut(const std::wstring& path, const ShortcutFields& shortcut);
 // Creates every folder of a path.
 bool MakeFolders(const std::wstring& path);
 // Deletes a folder and everything in it.
