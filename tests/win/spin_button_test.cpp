@@ -66,32 +66,6 @@ private:
     std::vector<DWORD> m_changes;
 };
 
-void SendMouse(DWORD flags, POINT at = {0, 0})
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_MOVE) {
-        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = (at.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);
-        input.mi.dy = (at.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN);
-    }
-    SendInput(1, &input, sizeof input);
-}
-
-// Moves the pointer and waits until the display agrees: a press sent earlier would land
-// wherever the display last reported the pointer.
-bool MoveTo(POINT at)
-{
-    return WaitUntil([&] {
-        SendMouse(MOUSEEVENTF_MOVE, at);
-        Sleep(30);
-        POINT now = {-1, -1};
-        GetCursorPos(&now);
-        return now.x == at.x && now.y == at.y;
-    }, 3000);
-}
-
 COLORREF Pixel(HWND hWnd, int x, int y)
 {
     HDC dc = GetDC(hWnd);
