@@ -19,6 +19,7 @@ add_library(quillbar_core STATIC
     buttonbar/title_popup.cpp
     app/commands.cpp
     dialogs/setup_dlg.cpp
+    dialogs/spin_button.cpp
     launch/launch.cpp
     launch/associations.cpp
 )
@@ -68,6 +69,7 @@ add_executable(win_tests
     tests/win/input_test.cpp
     tests/win/launch_test.cpp
     tests/win/visibility_test.cpp
+    tests/win/spin_button_test.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp

@@ -54,6 +54,16 @@ void Application::PostQuit(int nExitCode)
     PostQuitMessage(nExitCode);
 }
 
+void Application::RepostQuit(int nExitCode)
+{
+    if (Application* app = Current()) {
+        app->QuitTaken();
+        app->PostQuit(nExitCode);
+    } else {
+        PostQuitMessage(nExitCode);
+    }
+}
+
 int Application::ExitInstance()
 {
     Release3dControls();

@@ -37,6 +37,9 @@ public:
     void PostQuit(int nExitCode);
     // A quit message was taken from the queue; the next PostQuit posts again.
     void QuitTaken() { m_bQuitPosted = false; }
+    // A nested message loop took a quit message: post it again, through the current
+    // application when there is one, so that the outer loop still ends the run.
+    static void RepostQuit(int nExitCode);
 
     // Records the instance, show command and executable name; called once
     // before InitInstance (by RunApplication, or by a test).

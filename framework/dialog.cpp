@@ -25,7 +25,6 @@ INT_PTR Dialog::DoModal()
     m_bModal = true;
     m_bEndModal = false;
     m_nModalResult = -1;
-    Application* app = Application::Current();
     HWND hWnd = CreateFromTemplate();
     if (hWnd) {
         MSG msg;
@@ -35,12 +34,7 @@ INT_PTR Dialog::DoModal()
                 break;
             if (got == 0) {
                 // The dialog manager of some platforms swallows the quit; the run must end everywhere.
-                if (app) {
-                    app->QuitTaken();
-                    app->PostQuit(static_cast<int>(msg.wParam));
-                } else {
-                    PostQuitMessage(static_cast<int>(msg.wParam));
-                }
+                Application::RepostQuit(static_cast<int>(msg.wParam));
                 break;
             }
             if (!m_hWnd || !IsDialogMessageA(m_hWnd, &msg)) {

@@ -34,37 +34,6 @@ void ClearGroups()
     RegDeleteTreeA(HKEY_CURRENT_USER, "Program Groups");
 }
 
-void SendMouse(DWORD flags, POINT at = {0, 0})
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_MOVE) {
-        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = (at.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);
-        input.mi.dy = (at.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN);
-    }
-    SendInput(1, &input, sizeof input);
-}
-
-// Moves the pointer and waits until the desktop agrees: a click sent earlier would land
-// wherever the display last reported the pointer.
-void MoveTo(POINT at)
-{
-    for (int tries = 0; tries < 20; ++tries) {
-        SendMouse(MOUSEEVENTF_MOVE, at);
-        Sleep(40);
-        POINT now = {-1, -1};
-        GetCursorPos(&now);
-        if (now.x == at.x && now.y == at.y) {
-            Sleep(40);
-            GetCursorPos(&now);
-            if (now.x == at.x && now.y == at.y)
-                return;
-        }
-    }
-}
-
 void Click(POINT at)
 {
     MoveTo(at);

@@ -319,4 +319,34 @@ void PumpMessages(DWORD milliseconds)
     }
 }
 
+void SendMouse(DWORD flags, POINT at)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_MOVE) {
+        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
+        input.mi.dx = (at.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);
+        input.mi.dy = (at.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN);
+    }
+    SendInput(1, &input, sizeof input);
+}
+
+bool MoveTo(POINT at)
+{
+    for (int tries = 0; tries < 20; ++tries) {
+        SendMouse(MOUSEEVENTF_MOVE, at);
+        Sleep(40);
+        POINT now = {-1, -1};
+        GetCursorPos(&now);
+        if (now.x == at.x && now.y == at.y) {
+            Sleep(40);
+            GetCursorPos(&now);
+            if (now.x == at.x && now.y == at.y)
+                return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace testing_support

@@ -93,4 +93,10 @@ DWORD ProcessHandleCount();
 // Serves the thread's messages for a while (for windows created in the test thread).
 void PumpMessages(DWORD milliseconds);
 
+// Real mouse input (SendInput); a move goes to `at` in screen pixels.
+void SendMouse(DWORD flags, POINT at = {0, 0});
+// Moves the pointer and waits until the display agrees twice in a row: a click sent
+// earlier would land wherever the display last reported the pointer. False when it never did.
+bool MoveTo(POINT at);
+
 }  // namespace testing_support

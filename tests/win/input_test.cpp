@@ -61,19 +61,6 @@ void CALLBACK InsideMenu(HWND, UINT, UINT_PTR id, DWORD)
         EndMenu();
 }
 
-void SendMouse(DWORD flags, int x = 0, int y = 0)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_MOVE) {
-        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = (x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);
-        input.mi.dy = (y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN);
-    }
-    SendInput(1, &input, sizeof input);
-}
-
 // Records what the session-ending commands ask of the platform instead of ending it.
 std::vector<std::pair<UINT, DWORD>> g_exitRequests;
 bool g_privilegeEnabledAtRequest = false;
@@ -347,7 +334,7 @@ void CALLBACK DragThroughMenu(HWND, UINT, UINT_PTR id, DWORD)
     switch (g_dragStep++) {
     case 0:
         ++g_menusSeen;
-        SendMouse(MOUSEEVENTF_MOVE, g_dragStart.x + 1, g_dragStart.y + 1);  // the first movement
+        SendMouse(MOUSEEVENTF_MOVE, POINT{g_dragStart.x + 1, g_dragStart.y + 1});  // the first movement
         break;
     case 1:
         break;  // a pause, so that the next movement counts as the drag
@@ -357,7 +344,7 @@ void CALLBACK DragThroughMenu(HWND, UINT, UINT_PTR id, DWORD)
         HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
         RECT third = {};
         GetMenuItemRect(g_dragBar, menu, 2, &third);
-        SendMouse(MOUSEEVENTF_MOVE, (third.left + third.right) / 2, (third.top + third.bottom) / 2);
+        SendMouse(MOUSEEVENTF_MOVE, POINT{(third.left + third.right) / 2, (third.top + third.bottom) / 2});
         break;
     }
     case 4:
