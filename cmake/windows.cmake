@@ -81,6 +81,8 @@ target_compile_options(win_tests PRIVATE ${QUILLBAR_WARNINGS})
 add_executable(e2e_tests
     tests/e2e/launcher_e2e_test.cpp
     tests/e2e/input_e2e_test.cpp
+    tests/e2e/setup_e2e_test.cpp
+    tests/support/real_input.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp

@@ -1,25 +1,57 @@
 #include "dialogs/setup_dlg.h"
 
 #include "app/launch_app.h"
+#include "buttonbar/button_bar_wnd.h"
 #include "resource.h"
 
 namespace {
 
+struct PositionButton {
+    int id;
+    int position;
+};
+
+// The order in which OK tests the buttons: free first, then the corners and edges.
+constexpr PositionButton kPositionButtons[] = {
+    {IDC_POS_FREE, POSITION_FREE},
+    {IDC_POS_TOPLEFT, POSITION_TOP_LEFT},
+    {IDC_POS_TOPCENTER, POSITION_TOP_CENTRE},
+    {IDC_POS_TOPRIGHT, POSITION_TOP_RIGHT},
+    {IDC_POS_BOTTOMLEFT, POSITION_BOTTOM_LEFT},
+    {IDC_POS_BOTTOMCENTER, POSITION_BOTTOM_CENTRE},
+    {IDC_POS_BOTTOMRIGHT, POSITION_BOTTOM_RIGHT},
+};
+
 // Which position button shows a stored position code; anything unknown shows as free.
 int PositionButtonFor(int position)
 {
-    switch (position) {
-    case POSITION_TOP_LEFT: return IDC_POS_TOPLEFT;
-    case POSITION_TOP_CENTRE: return IDC_POS_TOPCENTER;
-    case POSITION_TOP_RIGHT: return IDC_POS_TOPRIGHT;
-    case POSITION_BOTTOM_LEFT: return IDC_POS_BOTTOMLEFT;
-    case POSITION_BOTTOM_CENTRE: return IDC_POS_BOTTOMCENTER;
-    case POSITION_BOTTOM_RIGHT: return IDC_POS_BOTTOMRIGHT;
-    default: return IDC_POS_FREE;
+    for (const PositionButton& button : kPositionButtons) {
+        if (button.position == position)
+            return button.id;
     }
+    return IDC_POS_FREE;
 }
 
 constexpr int kFieldDigits = 2;
+constexpr UINT kFieldMin = 1;
+constexpr UINT kFieldMax = 99;
+
+struct SpinPlace {
+    int field;
+    int upId;
+    int downId;
+};
+
+constexpr SpinPlace kSpinPlaces[] = {
+    {IDC_HEIGHT, IDC_SPIN_HEIGHT_UP, IDC_SPIN_HEIGHT_DOWN},
+    {IDC_WIDTH, IDC_SPIN_WIDTH_UP, IDC_SPIN_WIDTH_DOWN},
+    {IDC_MAX, IDC_SPIN_MAX_UP, IDC_SPIN_MAX_DOWN},
+};
+
+bool IsNumberField(UINT id)
+{
+    return id == IDC_HEIGHT || id == IDC_WIDTH || id == IDC_MAX;
+}
 
 }  // namespace
 
@@ -33,6 +65,12 @@ INT_PTR CSetupDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         OnClose();
         return FALSE;  // then the dialog manager's own processing
+    case WM_SYSCOMMAND:
+        OnSysCommand(static_cast<UINT>(wParam), lParam);
+        return FALSE;
+    case WM_MOVE:
+        OnMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        return FALSE;
     default:
         return fw::Dialog::DialogProc(message, wParam, lParam);
     }
@@ -48,9 +86,16 @@ BOOL CSetupDlg::OnInitDialog()
     SetClassLongPtrA(m_hWnd, GCLP_HICON,
                      reinterpret_cast<LONG_PTR>(LoadIconA(app->m_hInstance, MAKEINTRESOURCEA(IDI_QUILLBAR))));
 
+    if (HMENU sysMenu = GetSystemMenu(m_hWnd, FALSE)) {
+        AppendMenuA(sysMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(sysMenu, MF_STRING, IDM_HELP, app->LoadResString(IDS_SYSMENU_HELP).c_str());
+        AppendMenuA(sysMenu, MF_STRING, IDM_ABOUT, app->LoadResString(IDS_SYSMENU_ABOUT).c_str());
+    }
+
     for (int id : {IDC_HEIGHT, IDC_WIDTH, IDC_MAX})
         SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, kFieldDigits, 0);
     LoadControls();
+    CreateSpinButtons();
 
     const RECT& stored = app->m_rcDialog;
     if (stored.left || stored.top || stored.right || stored.bottom) {
@@ -67,6 +112,32 @@ BOOL CSetupDlg::OnInitDialog()
     // The launcher runs as this minimised window; restoring it shows the settings.
     ShowWindow(m_hWnd, SW_MINIMIZE);
     return TRUE;
+}
+
+void CSetupDlg::CreateSpinButtons()
+{
+    // A pair of arrows forms a square as high as the field's client area at its right
+    // edge; with the 3-D controls the field's sunken border needs one pixel more.
+    CSpinButton* spins[] = {&m_spinHeightUp, &m_spinHeightDown, &m_spinWidthUp,
+                            &m_spinWidthDown, &m_spinMaxUp,     &m_spinMaxDown};
+    const int d = LaunchApp()->m_b3dControls ? 1 : 0;
+    int n = 0;
+    for (const SpinPlace& place : kSpinPlaces) {
+        HWND field = GetDlgItem(m_hWnd, place.field);
+        RECT r;
+        GetClientRect(field, &r);
+        MapWindowPoints(field, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+        const int s = r.bottom - r.top;
+        const int half = s / 2;
+
+        SpinButtonInit up = {this, place.upId, place.field, static_cast<int>(kFieldMax), static_cast<int>(kFieldMin),
+                             +1, 1, SPIN_UP, {r.right + d, r.top, r.right + s + d, r.top + half}};
+        SpinButtonInit down = {this, place.downId, place.field, static_cast<int>(kFieldMax), static_cast<int>(kFieldMin),
+                               -1, 1, SPIN_DOWN, {r.right + d, r.top + half, r.right + s + d, r.bottom}};
+        // A field without its arrows still works by typing: the result is not needed.
+        spins[n++]->CreateSpin(up);
+        spins[n++]->CreateSpin(down);
+    }
 }
 
 void CSetupDlg::LoadControls()
@@ -88,12 +159,83 @@ void CSetupDlg::LoadControls()
     SetDlgItemInt(m_hWnd, IDC_MAX, static_cast<UINT>(app->m_nMaxInLine), FALSE);
 }
 
+bool CSetupDlg::ReadField(int nID, int& value)
+{
+    BOOL translated = FALSE;
+    UINT number = GetDlgItemInt(m_hWnd, nID, &translated, FALSE);
+    if (translated && number >= kFieldMin && number <= kFieldMax) {
+        value = static_cast<int>(number);
+        return true;
+    }
+    CLaunchApp* app = LaunchApp();
+    MessageBoxA(m_hWnd, app->LoadResString(IDS_INVALID_VALUES).c_str(), app->LoadResString(IDS_APPNAME).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+    HWND field = GetDlgItem(m_hWnd, nID);
+    // Through the dialog manager, so that the default button and the focus stay in step.
+    SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    SendMessageA(field, EM_SCROLLCARET, 0, 0);
+    return false;
+}
+
 void CSetupDlg::OnOK()
 {
-    // Applying the edits comes with the rest of the dialog; until then OK keeps the
-    // stored settings on show, so the dialog never pretends to have applied anything.
-    LoadControls();
+    CLaunchApp* app = LaunchApp();
+    const int oldWidth = app->m_nButtonWidth;
+    const int oldHeight = app->m_nButtonHeight;
+    const int oldMax = app->m_nMaxInLine;
+    const int oldTitle = app->m_nTitle;
+
+    // Only the first bad field is reported; nothing changes until all three are good.
+    int height = 0, width = 0, maxInLine = 0;
+    if (!ReadField(IDC_HEIGHT, height) || !ReadField(IDC_WIDTH, width) || !ReadField(IDC_MAX, maxInLine))
+        return;
+    app->m_nButtonWidth = width;
+    app->m_nButtonHeight = height;
+    app->m_nMaxInLine = maxInLine;
+
+    HWND bar = app->m_pButtonWnd ? app->m_pButtonWnd->m_hWnd : nullptr;
+    // The button window flips TopMost itself when it handles the command.
+    const bool topMostChecked = IsDlgButtonChecked(m_hWnd, IDC_TOPMOST) != BST_UNCHECKED;
+    if (bar && topMostChecked != (app->m_bTopMost != 0))
+        PostMessageA(bar, WM_COMMAND, IDM_TOPMOST, 0);
+
+    app->m_nTitle = IsDlgButtonChecked(m_hWnd, IDC_TITLE_HORIZONTAL) ? TITLE_HORIZONTAL
+                    : IsDlgButtonChecked(m_hWnd, IDC_TITLE_VERTICAL) ? TITLE_VERTICAL
+                                                                      : TITLE_NOTHING;
+    app->m_nPopupTitle = IsDlgButtonChecked(m_hWnd, IDC_POPUPTITLE_DISABLE)  ? POPUPTITLE_DISABLE
+                         : IsDlgButtonChecked(m_hWnd, IDC_POPUPTITLE_ACTIVE) ? POPUPTITLE_ACTIVE
+                                                                              : POPUPTITLE_ALWAYS;
+    for (const PositionButton& button : kPositionButtons) {
+        if (IsDlgButtonChecked(m_hWnd, button.id))
+            app->m_nPosition = button.position;
+    }
+    app->m_bStopSaver = IsDlgButtonChecked(m_hWnd, IDC_STOPSAVER) ? 1 : 0;
+    for (int mode : {POPUP_FIXED, POPUP_POPUP, POPUP_GROUPUP}) {
+        if (IsDlgButtonChecked(m_hWnd, mode))
+            app->m_nPopup = mode;
+    }
+
     ShowWindow(m_hWnd, SW_MINIMIZE);
+
+    if (app->m_nPopup == POPUP_FIXED) {
+        app->m_nCmdShow = SW_RESTORE;
+        if (bar)
+            SetWindowPos(bar, app->m_bTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    } else {
+        app->m_nCmdShow = SW_HIDE;
+    }
+    if (!bar)
+        return;
+    ShowWindow(bar, app->m_nCmdShow);
+
+    if (app->m_nButtonWidth != oldWidth || app->m_nButtonHeight != oldHeight || app->m_nMaxInLine != oldMax ||
+        app->m_nTitle != oldTitle)
+        app->m_pButtonWnd->RebuildButtons();
+
+    RECT rc;
+    GetWindowRect(bar, &rc);
+    app->PlaceButtonWindow(rc.right - rc.left, rc.bottom - rc.top);
 }
 
 void CSetupDlg::OnCancel()
@@ -109,12 +251,37 @@ BOOL CSetupDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         ShowWindow(m_hWnd, SW_MINIMIZE);
     } else if (wParam == IDC_EXIT) {
         EndDialog(IDCANCEL);
-    } else if (HIWORD(wParam) == EN_SETFOCUS) {
-        UINT id = LOWORD(wParam);
-        if (id == IDC_HEIGHT || id == IDC_WIDTH || id == IDC_MAX)
-            PostMessageA(GetDlgItem(m_hWnd, static_cast<int>(id)), EM_SETSEL, 0, -1);
+    } else if (HIWORD(wParam) == EN_SETFOCUS && IsNumberField(LOWORD(wParam))) {
+        PostMessageA(GetDlgItem(m_hWnd, LOWORD(wParam)), EM_SETSEL, 0, -1);
+    }
+
+    // A double click on the top-left position confirms the dialog, and the About command
+    // arrives here from the system menu.
+    if (LOWORD(wParam) == IDC_POS_TOPLEFT && HIWORD(wParam) == BN_DOUBLECLICKED) {
+        OnOK();
+        return TRUE;
+    }
+    if (wParam == IDM_ABOUT) {
+        LaunchApp()->ShowAbout();
+        return TRUE;
     }
     return fw::Dialog::OnCommand(wParam, lParam);
+}
+
+void CSetupDlg::OnSysCommand(UINT nID, LPARAM)
+{
+    // Our own entries are compared whole: 2004 masked as a system command would read as 2000.
+    if (nID == IDM_ABOUT)
+        PostMessageA(m_hWnd, WM_COMMAND, IDM_ABOUT, 0);
+    else if (nID == IDM_HELP)
+        LaunchApp()->WinHelp(0, HELP_CONTENTS);
+}
+
+void CSetupDlg::OnMove(int, int)
+{
+    // Moves of the icon, and those before the fields were found, are not the dialog's place.
+    if (!IsIconic(m_hWnd) && m_bInitialized == 1)
+        GetWindowRect(m_hWnd, &LaunchApp()->m_rcDialog);
 }
 
 void CSetupDlg::OnClose()

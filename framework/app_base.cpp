@@ -97,6 +97,46 @@ std::string Application::LoadResString(UINT nID) const
     }
 }
 
+std::string Application::HelpFilePath() const
+{
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        DWORD len = GetModuleFileNameA(m_hInstance, path.data(), static_cast<DWORD>(path.size()));
+        if (len == 0)
+            return std::string();
+        if (len < path.size() - 1) {
+            std::string full(path.data(), len);
+            // Only a dot after the last separator starts the extension.
+            size_t slash = full.find_last_of("\\/");
+            size_t dot = full.rfind('.');
+            if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+                full.erase(dot);
+            return full + ".HLP";
+        }
+        if (path.size() >= 32768)
+            return std::string();
+        path.resize(path.size() * 2);
+    }
+}
+
+BOOL Application::WinHelp(DWORD_PTR dwData, UINT nCmd)
+{
+    HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    const std::string file = HelpFilePath();
+    // Today's Windows has no viewer for this kind of help file: a missing file is told
+    // here, plainly, instead of starting a help engine that can only complain.
+    bool launched = !file.empty() && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES &&
+                    ::WinHelpA(owner, file.c_str(), nCmd, dwData);
+    if (launched)
+        return TRUE;
+    char caption[256] = {};
+    if (owner)
+        GetWindowTextA(owner, caption, sizeof caption);
+    MessageBoxA(owner, LoadResString(kHelpFailedString).c_str(), caption[0] ? caption : m_strExeName.c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
+}
+
 BOOL Application::Enable3dControls()
 {
     if (m_hCtl3d)

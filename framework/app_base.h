@@ -57,6 +57,14 @@ public:
     // The settings file: ExeName() + ".INI", without directory, so it lives in the Windows directory.
     const std::string& ProfileName() const { return m_strProfileName; }
 
+    // Opens the application's help file, the executable's path with ".HLP", on the main
+    // window. When there is no such file or the help engine cannot start, tells the user
+    // "Failed to launch help." (string kHelpFailedString) and returns FALSE.
+    BOOL WinHelp(DWORD_PTR dwData, UINT nCmd);
+    // The executable's path with its extension replaced by ".HLP".
+    std::string HelpFilePath() const;
+    static constexpr UINT kHelpFailedString = 61703;
+
     // Loads the optional 3-D control library and registers with it; FALSE when it is not available.
     BOOL Enable3dControls();
     // Colours used by every dialog of the application from now on.

@@ -4,6 +4,7 @@
 // kind of associations, and the settings file it leaves.
 #include "tests/support/group_record_builder.h"
 #include "tests/support/qlgroup_fixtures.h"
+#include "tests/support/real_input.h"
 #include "tests/support/recorder_log.h"
 #include "tests/support/win_fixtures.h"
 
@@ -32,32 +33,6 @@ void ClearGroups()
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Program Groups");
     RegDeleteTreeA(HKEY_CURRENT_USER, "UNICODE Program Groups");
     RegDeleteTreeA(HKEY_CURRENT_USER, "Program Groups");
-}
-
-void Click(POINT at)
-{
-    MoveTo(at);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    Sleep(60);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    Sleep(150);
-}
-
-void SendKey(WORD key, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-    Sleep(40);
-}
-
-void Tap(WORD key)
-{
-    SendKey(key, false);
-    SendKey(key, true);
-    Sleep(150);
 }
 
 // Where a popup menu's text entries lie below its top edge, measured on a menu of this

@@ -118,8 +118,13 @@ std::string ClassNameOf(HWND hWnd)
 
 std::string TextOf(HWND hWnd)
 {
-    char text[256] = {};
-    GetWindowTextA(hWnd, text, sizeof text);
+    // WM_GETTEXT itself: GetWindowText gives only the captions of another process's
+    // windows, not the texts of its controls.
+    char text[1024] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(hWnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                             &copied))
+        GetWindowTextA(hWnd, text, sizeof text);
     return text;
 }
 

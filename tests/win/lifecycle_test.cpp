@@ -210,6 +210,86 @@ TEST_F(LifecycleTest, CancelAndOkMinimiseTheDialogWithoutEndingTheRun)
     EXPECT_EQ("32,32", Get("Size"));
 }
 
+TEST_F(LifecycleTest, OkAThousandTimesLeavesTheObjectCountsWhereTheyWere)
+{
+    RunApp([this] {
+        HWND dialog = m_app.m_pSetupDlg->m_hWnd;
+        ShowWindow(dialog, SW_RESTORE);
+        auto ok = [dialog](int height) {
+            SetDlgItemInt(dialog, 358, static_cast<UINT>(height), FALSE);
+            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+            PumpMessages(0);
+        };
+        // The first rounds make whatever lives for the whole run.
+        ok(30);
+        ok(31);
+        const DWORD gdi = GuiObjectCount(GR_GDIOBJECTS);
+        const DWORD user = GuiObjectCount(GR_USEROBJECTS);
+        // Every other OK changes the height, so half of them rebuild the bar.
+        for (int i = 0; i < 1000; ++i)
+            ok(30 + (i / 2) % 2);
+        PumpMessages(100);
+        EXPECT_EQ(gdi, GuiObjectCount(GR_GDIOBJECTS));
+        EXPECT_EQ(user, GuiObjectCount(GR_USEROBJECTS));
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ("32,31", Get("Size"));
+}
+
+// The arrows' square sits at the field's right edge, one pixel further out with the 3-D
+// controls, whose fields draw a deeper border.
+TEST_F(LifecycleTest, ArrowsStandBesideEachFieldWithAndWithoutThe3dControls)
+{
+    WriteProfile(m_app.ProfileName(), "Quillbar", "Dialog", "40,50,0,0");
+    RunApp([this] {
+        HWND main = m_app.m_pSetupDlg->m_hWnd;
+        ShowWindow(main, SW_RESTORE);
+        RECT placed;
+        GetWindowRect(main, &placed);
+        EXPECT_EQ(40, placed.left);
+        EXPECT_EQ(50, placed.top);
+        // Help and About close the system menu, after a separator.
+        HMENU system = GetSystemMenu(main, FALSE);
+        ASSERT_NE(nullptr, system);
+        const int count = GetMenuItemCount(system);
+        ASSERT_GE(count, 3);
+        EXPECT_EQ(2000u, GetMenuItemID(system, count - 1));
+        EXPECT_EQ(2004u, GetMenuItemID(system, count - 2));
+        EXPECT_TRUE(GetMenuState(system, static_cast<UINT>(count - 3), MF_BYPOSITION) & MF_SEPARATOR);
+        char label[64] = {};
+        GetMenuStringA(system, 2000, label, sizeof label, MF_BYCOMMAND);
+        EXPECT_STREQ("&About Quillbar...", label);
+        GetMenuStringA(system, 2004, label, sizeof label, MF_BYCOMMAND);
+        EXPECT_STREQ("&Help", label);
+        ShowWindow(main, SW_MINIMIZE);
+        for (int threeD = 0; threeD < 2; ++threeD) {
+            SCOPED_TRACE(threeD);
+            m_app.m_b3dControls = threeD;
+            CSetupDlg dlg(nullptr);
+            ASSERT_TRUE(dlg.Create());
+            ShowWindow(dlg.m_hWnd, SW_RESTORE);
+            SetWindowPos(dlg.m_hWnd, HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE);
+            PumpMessages(200);
+            for (int field : {358, 359, 313}) {
+                const int up = field == 358 ? 191 : field == 359 ? 193 : 195;
+                RECT client, arrow;
+                HWND edit = GetDlgItem(dlg.m_hWnd, field);
+                GetClientRect(edit, &client);
+                MapWindowPoints(edit, dlg.m_hWnd, reinterpret_cast<POINT*>(&client), 2);
+                HWND upArrow = GetDlgItem(dlg.m_hWnd, up);
+                ASSERT_NE(nullptr, upArrow);
+                GetWindowRect(upArrow, &arrow);
+                MapWindowPoints(nullptr, dlg.m_hWnd, reinterpret_cast<POINT*>(&arrow), 2);
+                EXPECT_EQ(client.right + threeD, arrow.left);
+                EXPECT_EQ(client.right + threeD + (client.bottom - client.top), arrow.right);
+            }
+            SaveScreenshot(threeD ? "setup_3d_on" : "setup_3d_off");
+            dlg.DestroyWindow();
+        }
+        PostMessageA(main, WM_CLOSE, 0, 0);
+    });
+}
+
 TEST_F(LifecycleTest, EndSessionSavesTheSettings)
 {
     RunApp([this] {
