@@ -58,10 +58,20 @@ std::string SavedWindow(const RECT& rc, int positionCode)
 
 TEST_F(LauncherTest, FirstRunShowsBarAndMinimisedDialogAndLeavesEveryDefault)
 {
-    RECT placed = {0, 0, 0, 0};
-    RunAndClose(m_exe, [&placed](HWND bar, HWND dialog) {
+    RECT placed = {0, 0, 0, 0}, centred = {0, 0, 0, 0};
+    RunAndClose(m_exe, [&placed, &centred](HWND bar, HWND dialog) {
         EXPECT_TRUE(IsWindowVisible(bar));
         GetWindowRect(bar, &placed);
+        // Centred while it initialises; that place is recorded before it minimises.
+        WINDOWPLACEMENT where = {};
+        where.length = sizeof where;
+        GetWindowPlacement(dialog, &where);
+        const int cx = where.rcNormalPosition.right - where.rcNormalPosition.left;
+        const int cy = where.rcNormalPosition.bottom - where.rcNormalPosition.top;
+        centred.left = (GetSystemMetrics(SM_CXSCREEN) - cx) / 2;
+        centred.top = (GetSystemMetrics(SM_CYSCREEN) - cy) / 2;
+        centred.right = centred.left + cx;
+        centred.bottom = centred.top + cy;
         EXPECT_EQ("Quillbar - Button Window", TextOf(bar));
         // The dialog minimises itself while it initialises, just after its window appears.
         EXPECT_TRUE(WaitUntil([dialog] { return IsIconic(dialog) != FALSE; }));
@@ -69,7 +79,8 @@ TEST_F(LauncherTest, FirstRunShowsBarAndMinimisedDialogAndLeavesEveryDefault)
     });
     std::map<std::string, std::string> expected = {
         {"TopMost", "1"},        {"ButtonTitle", "403"}, {"Group", "0"},     {"Size", "32,32"},
-        {"Window", SavedWindow(placed, 606)}, {"Dialog", "0,0,0,0"}, {"Max", "99"},
+        {"Window", SavedWindow(placed, 606)}, {"Dialog", std::to_string(centred.left) + "," + std::to_string(centred.top) + "," +
+                      std::to_string(centred.right) + "," + std::to_string(centred.bottom)}, {"Max", "99"},
         {"StopSaver", "1"},      {"Popup", "10100"},     {"Title", "10001"},
     };
     for (const auto& [key, value] : expected)
