@@ -20,6 +20,7 @@ add_executable(unit_tests
     tests/unit/command_line_test.cpp
     tests/unit/group_writer_test.cpp
     tests/unit/icon_reduce_test.cpp
+    tests/unit/system_facts_test.cpp
     tests/support/group_record_builder.cpp
     tests/support/host_codec.cpp
     tests/support/decoded_dump.cpp

@@ -19,6 +19,7 @@ add_library(quillbar_core STATIC
     buttonbar/title_popup.cpp
     app/commands.cpp
     dialogs/setup_dlg.cpp
+    dialogs/about_dlg.cpp
     launch/launch.cpp
     launch/associations.cpp
 )
@@ -68,6 +69,7 @@ add_executable(win_tests
     tests/win/input_test.cpp
     tests/win/launch_test.cpp
     tests/win/visibility_test.cpp
+    tests/win/about_test.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
@@ -79,7 +81,9 @@ target_compile_options(win_tests PRIVATE ${QUILLBAR_WARNINGS})
 add_executable(e2e_tests
     tests/e2e/launcher_e2e_test.cpp
     tests/e2e/input_e2e_test.cpp
+    tests/e2e/about_e2e_test.cpp
     tests/support/win_fixtures.cpp
+    tests/support/real_input.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
     tests/support/qlgroup_fixtures.cpp

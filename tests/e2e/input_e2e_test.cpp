@@ -4,6 +4,7 @@
 // kind of associations, and the settings file it leaves.
 #include "tests/support/group_record_builder.h"
 #include "tests/support/qlgroup_fixtures.h"
+#include "tests/support/real_input.h"
 #include "tests/support/recorder_log.h"
 #include "tests/support/win_fixtures.h"
 
@@ -32,63 +33,6 @@ void ClearGroups()
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Program Groups");
     RegDeleteTreeA(HKEY_CURRENT_USER, "UNICODE Program Groups");
     RegDeleteTreeA(HKEY_CURRENT_USER, "Program Groups");
-}
-
-void SendMouse(DWORD flags, POINT at = {0, 0})
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_MOVE) {
-        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
-        input.mi.dx = (at.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);
-        input.mi.dy = (at.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN);
-    }
-    SendInput(1, &input, sizeof input);
-}
-
-// Moves the pointer and waits until the desktop agrees: a click sent earlier would land
-// wherever the display last reported the pointer.
-void MoveTo(POINT at)
-{
-    for (int tries = 0; tries < 20; ++tries) {
-        SendMouse(MOUSEEVENTF_MOVE, at);
-        Sleep(40);
-        POINT now = {-1, -1};
-        GetCursorPos(&now);
-        if (now.x == at.x && now.y == at.y) {
-            Sleep(40);
-            GetCursorPos(&now);
-            if (now.x == at.x && now.y == at.y)
-                return;
-        }
-    }
-}
-
-void Click(POINT at)
-{
-    MoveTo(at);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    Sleep(60);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    Sleep(150);
-}
-
-void SendKey(WORD key, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-    Sleep(40);
-}
-
-void Tap(WORD key)
-{
-    SendKey(key, false);
-    SendKey(key, true);
-    Sleep(150);
 }
 
 // Where a popup menu's text entries lie below its top edge, measured on a menu of this

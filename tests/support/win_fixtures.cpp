@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <intrin.h>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace testing_support {
@@ -247,6 +248,12 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
         Sleep(20);
     }
     return true;
+}
+
+bool IsBuildStamp(const std::string& text)
+{
+    static const std::regex stamp("[0-2][0-9]:[0-5][0-9]:[0-6][0-9] on [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4}");
+    return std::regex_match(text, stamp);
 }
 
 bool SaveScreenshot(const std::string& name)

@@ -79,6 +79,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // path); does nothing when it is not set. Returns false when saving failed.
 bool SaveScreenshot(const std::string& name);
 
+// True for "hh:mm:ss on Mmm dd yyyy", the build stamp the About box shows.
+bool IsBuildStamp(const std::string& text);
+
 // The colour of a screen pixel.
 COLORREF ScreenPixel(int x, int y);
 
