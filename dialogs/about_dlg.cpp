@@ -5,6 +5,7 @@
 #include "framework/gdi.h"
 #include "resource.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace {

@@ -161,6 +161,16 @@ HWND RunningProcess::WaitForWindow(const std::string& classPrefix, DWORD timeout
     return nullptr;
 }
 
+HWND RunningProcess::WaitForLauncherStarted() const
+{
+    HWND bar = WaitForWindow("Qlb:");
+    HWND dialog = WaitForWindow("#32770");
+    if (!bar || !dialog || !WaitUntil([dialog] { return IsIconic(dialog) != FALSE; }))
+        return nullptr;
+    Sleep(300);  // past the last steps of start-up
+    return bar;
+}
+
 void RunningProcess::CloseWindows() const
 {
     for (HWND hWnd : TopLevelWindowsOf(m_pi.dwProcessId))

@@ -58,6 +58,9 @@ public:
     DWORD Id() const { return m_pi.dwProcessId; }
     // Waits until the process shows an enabled window of this class; null on time-out.
     HWND WaitForWindow(const std::string& classPrefix, DWORD timeoutMs = 20000) const;
+    // Waits until the launcher has shown its bar and minimised its Set Up dialog, as its
+    // start-up ends; returns the bar, or null when that does not happen.
+    HWND WaitForLauncherStarted() const;
     // Posts WM_CLOSE to every top-level window of the process, as a user closing it would.
     void CloseWindows() const;
     // True when the process ended within the time; its exit code goes to *exitCode.
