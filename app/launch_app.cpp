@@ -1,6 +1,7 @@
 #include "app/launch_app.h"
 
 #include "buttonbar/button_bar_wnd.h"
+#include "dialogs/about_dlg.h"
 #include "dialogs/setup_dlg.h"
 #include "resource.h"
 
@@ -104,7 +105,19 @@ BOOL CLaunchApp::OnCmdMsg(UINT nID)
 
 void CLaunchApp::ShowAbout()
 {
-    // The About box is not built yet; its three ways in already arrive here.
+    CAboutDlg dlg(IDS_PRODUCT, IDS_ABOUT_VERSION, IDS_ABOUT_NOTICE);
+    // The bar's timer leaves the bar alone while the box is up. The flag is put back as it
+    // was: a box opened from inside the group menu, or over another box, must not clear it
+    // while the outer one is still up.
+    int wasOpen = 0;
+    if (m_pButtonWnd) {
+        wasOpen = m_pButtonWnd->m_bMenuOpen;
+        m_pButtonWnd->m_bMenuOpen = 1;
+    }
+    dlg.DoModal();
+    // The bar may have gone while the box was up.
+    if (m_pButtonWnd)
+        m_pButtonWnd->m_bMenuOpen = wasOpen;
 }
 
 void CLaunchApp::FreeObjects()

@@ -35,7 +35,8 @@ public:
 
     // Handles the framework's standard About command.
     BOOL OnCmdMsg(UINT nID) override;
-    // The About box. Virtual so that a test can see it reached.
+    // Runs the About box modally, the bar left as it is meanwhile. Virtual so that a test
+    // can see it reached.
     virtual void ShowAbout();
 
     void FreeObjects();

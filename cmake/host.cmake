@@ -21,6 +21,7 @@ add_executable(unit_tests
     tests/unit/group_writer_test.cpp
     tests/unit/icon_reduce_test.cpp
     tests/unit/spin_math_test.cpp
+    tests/unit/system_facts_test.cpp
     tests/support/group_record_builder.cpp
     tests/support/host_codec.cpp
     tests/support/decoded_dump.cpp

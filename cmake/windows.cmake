@@ -20,6 +20,7 @@ add_library(quillbar_core STATIC
     app/commands.cpp
     dialogs/setup_dlg.cpp
     dialogs/spin_button.cpp
+    dialogs/about_dlg.cpp
     launch/launch.cpp
     launch/associations.cpp
 )
@@ -70,6 +71,7 @@ add_executable(win_tests
     tests/win/launch_test.cpp
     tests/win/visibility_test.cpp
     tests/win/spin_button_test.cpp
+    tests/win/about_test.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
@@ -83,6 +85,7 @@ add_executable(e2e_tests
     tests/e2e/input_e2e_test.cpp
     tests/e2e/setup_e2e_test.cpp
     tests/support/real_input.cpp
+    tests/e2e/about_e2e_test.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp

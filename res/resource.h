@@ -170,6 +170,13 @@
 #define IDS_CPU_R3000               160
 #define IDS_CPU_R4000               162
 #define IDS_CPU_21064               163
+/* Today's processors, which the processor type alone does not name. */
+#define IDS_CPU_X86                 184
+#define IDS_CPU_X64                 185
+#define IDS_CPU_IA64                186
+#define IDS_CPU_ARM                 187
+#define IDS_CPU_ARM64               188
+#define IDS_CPU_UNKNOWN             189     /* followed by the type's number */
 
 /* Names of the spin buttons, under their control ids. */
 #define IDS_SPIN_HEIGHT_UP          191

@@ -136,11 +136,8 @@ protected:
     {
         m_launcher = std::make_unique<RunningProcess>(m_exe);
         ASSERT_TRUE(m_launcher->Started());
-        m_bar = m_launcher->WaitForWindow("Qlb:");
-        HWND dialog = m_launcher->WaitForWindow("#32770");
+        m_bar = m_launcher->WaitForLauncherStarted();
         ASSERT_NE(nullptr, m_bar);
-        ASSERT_TRUE(WaitUntil([dialog] { return IsIconic(dialog) != FALSE; }));
-        Sleep(300);
     }
 
     // Closes the launcher as a user does and waits for it to end.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <intrin.h>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace testing_support {
@@ -165,6 +166,16 @@ HWND RunningProcess::WaitForWindow(const std::string& classPrefix, DWORD timeout
     return nullptr;
 }
 
+HWND RunningProcess::WaitForLauncherStarted() const
+{
+    HWND bar = WaitForWindow("Qlb:");
+    HWND dialog = WaitForWindow("#32770");
+    if (!bar || !dialog || !WaitUntil([dialog] { return IsIconic(dialog) != FALSE; }))
+        return nullptr;
+    Sleep(300);  // past the last steps of start-up
+    return bar;
+}
+
 void RunningProcess::CloseWindows() const
 {
     for (HWND hWnd : TopLevelWindowsOf(m_pi.dwProcessId))
@@ -252,6 +263,12 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
         Sleep(20);
     }
     return true;
+}
+
+bool IsBuildStamp(const std::string& text)
+{
+    static const std::regex stamp("[0-2][0-9]:[0-5][0-9]:[0-6][0-9] on [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4}");
+    return std::regex_match(text, stamp);
 }
 
 bool SaveScreenshot(const std::string& name)

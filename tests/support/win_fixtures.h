@@ -58,6 +58,9 @@ public:
     DWORD Id() const { return m_pi.dwProcessId; }
     // Waits until the process shows an enabled window of this class; null on time-out.
     HWND WaitForWindow(const std::string& classPrefix, DWORD timeoutMs = 20000) const;
+    // Waits until the launcher has shown its bar and minimised its Set Up dialog, as its
+    // start-up ends; returns the bar, or null when that does not happen.
+    HWND WaitForLauncherStarted() const;
     // Posts WM_CLOSE to every top-level window of the process, as a user closing it would.
     void CloseWindows() const;
     // True when the process ended within the time; its exit code goes to *exitCode.
@@ -78,6 +81,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // Saves the screen as <name>.bmp in the folder named by $QUILLBAR_SCREENSHOTS (a Unix
 // path); does nothing when it is not set. Returns false when saving failed.
 bool SaveScreenshot(const std::string& name);
+
+// True for "hh:mm:ss on Mmm dd yyyy", the build stamp the About box shows.
+bool IsBuildStamp(const std::string& text);
 
 // The colour of a screen pixel.
 COLORREF ScreenPixel(int x, int y);

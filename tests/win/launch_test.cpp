@@ -195,7 +195,9 @@ protected:
     // Drops the files at a client point through a real drop handle, as the shell sends it.
     void Drop(POINT point, const std::vector<std::string>& files)
     {
-        size_t size = sizeof(DROPFILES) + 1;
+        // Room for a second terminating null: Wine's DragQueryFile steps over the first
+        // one even when the list is empty, and would read whatever follows.
+        size_t size = sizeof(DROPFILES) + 2;
         for (const std::string& file : files)
             size += file.size() + 1;
         HGLOBAL memory = GlobalAlloc(GHND, size);
