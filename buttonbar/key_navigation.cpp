@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -121,9 +121,10 @@ int NextGroup(int current, size_t count)
 
 std::string GroupMenuLabel(unsigned number, const std::string& name)
 {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%2u", number);
-    std::string label(digits);
+    // At least two places, a blank before a single digit.
+    std::string label = std::to_string(number);
+    if (label.size() < 2)
+        label.insert(0, 1, ' ');
     // The mnemonic goes before the last digit; numbers of three digits keep all three.
     label.insert(label.size() - 1, 1, '&');
     label += ':';

@@ -29,9 +29,10 @@ add_executable(unit_tests
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(unit_tests PRIVATE quillbar_pure GTest::gtest_main)
 target_compile_options(unit_tests PRIVATE ${QUILLBAR_WARNINGS})
-add_test(NAME unit_tests COMMAND unit_tests)
-# A decoder that loops on a damaged record fails here instead of stalling the run.
-set_tests_properties(unit_tests PROPERTIES TIMEOUT 300)
+# Each case is a ctest test of its own, so that a failure names it. A decoder that loops
+# on a damaged record fails on the time-out instead of stalling the run.
+include(GoogleTest)
+gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 300)
 
 # The record decoder under libFuzzer. It compiles the pure sources itself, so that they
 # get the fuzzer's coverage instrumentation; the quillbar_pure library does not.

@@ -1,7 +1,8 @@
-# Shared part of the two MinGW-w64 toolchains; TOOLCHAIN_TRIPLE is set by the includer.
+# Shared part of the two MinGW-w64 toolchains; TOOLCHAIN_TRIPLE and TOOLCHAIN_THREADS (the
+# compiler's thread model, posix or win32) are set by the includer.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_C_COMPILER ${TOOLCHAIN_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_TRIPLE}-g++-posix)
+set(CMAKE_C_COMPILER ${TOOLCHAIN_TRIPLE}-gcc-${TOOLCHAIN_THREADS})
+set(CMAKE_CXX_COMPILER ${TOOLCHAIN_TRIPLE}-g++-${TOOLCHAIN_THREADS})
 set(CMAKE_RC_COMPILER ${TOOLCHAIN_TRIPLE}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,7 +1,22 @@
 # Windows build (MinGW-w64): the launcher, its library, and the tests that run under Wine.
 add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 STRICT NOMINMAX WIN32_LEAN_AND_MEAN)
+# A build folder keeps the compiler it was first configured with, even when the toolchain
+# file has since moved to the other thread model; building on with it would go unnoticed.
+if(TOOLCHAIN_THREADS AND NOT CMAKE_CXX_COMPILER MATCHES "-${TOOLCHAIN_THREADS}$")
+    message(FATAL_ERROR "${CMAKE_BINARY_DIR} was configured with ${CMAKE_CXX_COMPILER}, but the "
+                        "toolchain uses the ${TOOLCHAIN_THREADS} thread model now: configure it afresh "
+                        "(cmake --fresh --preset ...).")
+endif()
+
 # No runtime DLLs next to the executable.
 add_link_options(-static -static-libgcc -static-libstdc++)
+
+# The shipped programs are built for size: the launcher is a small resident program and
+# its 32-bit executable is to stay within 200 KB. Unused functions and data are dropped
+# at link time.
+set(QUILLBAR_SIZE_OPTIONS "$<$<CONFIG:Release>:-Os;-ffunction-sections;-fdata-sections>")
+set(QUILLBAR_SIZE_LINK_OPTIONS "$<$<CONFIG:Release>:-s;-Wl,--gc-sections>")
+target_compile_options(quillbar_pure PRIVATE ${QUILLBAR_SIZE_OPTIONS})
 
 # Everything but WinMain, so tests can create their own application, windows and dialogs.
 add_library(quillbar_core STATIC
@@ -26,18 +41,19 @@ add_library(quillbar_core STATIC
 )
 target_include_directories(quillbar_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(quillbar_core PUBLIC quillbar_pure user32 gdi32 advapi32 shell32 kernel32)
-target_compile_options(quillbar_core PRIVATE ${QUILLBAR_WARNINGS})
+target_compile_options(quillbar_core PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
 
 # The resources go into every executable that runs the application's code.
+configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 add_library(quillbar_res OBJECT res/qlbar.rc)
-target_include_directories(quillbar_res PRIVATE ${CMAKE_SOURCE_DIR}/res)
-set_source_files_properties(res/qlbar.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/res/qlbar.ico)
+target_include_directories(quillbar_res PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
+set_source_files_properties(res/qlbar.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_SOURCE_DIR}/res/qlbar.ico;${CMAKE_BINARY_DIR}/generated/version.h")
 
-add_executable(qlbar WIN32 app/main.cpp $<TARGET_OBJECTS:quillbar_res>)
+add_executable(qlbar WIN32 app/main.cpp app/lean_runtime.cpp $<TARGET_OBJECTS:quillbar_res>)
 target_link_libraries(qlbar PRIVATE quillbar_core)
-# Release builds ship without symbols.
-target_link_options(qlbar PRIVATE $<$<CONFIG:Release>:-s>)
-target_compile_options(qlbar PRIVATE ${QUILLBAR_WARNINGS})
+target_link_options(qlbar PRIVATE ${QUILLBAR_SIZE_LINK_OPTIONS})
+target_compile_options(qlbar PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
 
 # The group authoring tool: a console program beside the launcher.
 add_executable(qlgroup
@@ -51,15 +67,34 @@ add_executable(qlgroup
 )
 target_include_directories(qlgroup PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(qlgroup PRIVATE quillbar_core ole32 uuid shell32)
-target_link_options(qlgroup PRIVATE $<$<CONFIG:Release>:-s>)
-target_compile_options(qlgroup PRIVATE ${QUILLBAR_WARNINGS})
+target_link_options(qlgroup PRIVATE ${QUILLBAR_SIZE_LINK_OPTIONS})
+target_compile_options(qlgroup PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
+
+# The tests, benchmarks and tools run in the 64-bit build, under Wine. The 32-bit build is
+# the release of the two programs alone: its compiler's thread model (win32) has no
+# std::mutex or std::condition_variable, which GoogleTest needs.
+option(QUILLBAR_WINDOWS_TESTS "Build the Windows tests, benchmarks and tools" ON)
+if(QUILLBAR_WINDOWS_TESTS)
 
 # GoogleTest cross-built with the same toolchain.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# One executable per layer, each running many cases in one Wine process.
+# One executable per layer. Each case is a ctest test of its own, run in a Wine process
+# of its own, so that a failure names its case; the cases are listed at test time, through
+# Wine, in the prefix that the test command made. The environment the cases need goes
+# through the emulator's command line: a test property cannot carry more than one variable
+# through gtest_discover_tests here.
+include(GoogleTest)
+function(quillbar_wine_tests target)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "ENVIRONMENT")
+    set_target_properties(${target} PROPERTIES
+        CROSSCOMPILING_EMULATOR "${CMAKE_CROSSCOMPILING_EMULATOR};${arg_ENVIRONMENT}")
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         PROPERTIES TIMEOUT 300)
+endfunction()
+
 add_executable(win_tests
     tests/win/settings_test.cpp
     tests/win/framework_test.cpp
@@ -112,15 +147,15 @@ target_link_libraries(qlgroup_tests PRIVATE quillbar_core GTest::gtest_main ole3
 target_compile_options(qlgroup_tests PRIVATE ${QUILLBAR_WARNINGS})
 add_dependencies(qlgroup_tests qlgroup qlbar recorder)
 
-add_test(NAME win_tests COMMAND win_tests)
-add_test(NAME qlgroup_tests COMMAND qlgroup_tests)
-set_tests_properties(qlgroup_tests PROPERTIES
-    ENVIRONMENT "QLGROUP_EXE=$<TARGET_FILE:qlgroup>;QUILLBAR_EXE=$<TARGET_FILE:qlbar>;QUILLBAR_RECORDER=$<TARGET_FILE:recorder>")
-add_test(NAME e2e_tests COMMAND e2e_tests)
-set_tests_properties(win_tests PROPERTIES
-    ENVIRONMENT "QUILLBAR_RECORDER=$<TARGET_FILE:recorder>")
-set_tests_properties(e2e_tests PROPERTIES
-    ENVIRONMENT "QUILLBAR_EXE=$<TARGET_FILE:qlbar>;QUILLBAR_RECORDER=$<TARGET_FILE:recorder>;QLGROUP_EXE=$<TARGET_FILE:qlgroup>")
+# Where the cases find the programs they start.
+set(recorder_exe ${CMAKE_BINARY_DIR}/recorder${CMAKE_EXECUTABLE_SUFFIX})
+set(qlbar_exe ${CMAKE_BINARY_DIR}/qlbar${CMAKE_EXECUTABLE_SUFFIX})
+set(qlgroup_exe ${CMAKE_BINARY_DIR}/qlgroup${CMAKE_EXECUTABLE_SUFFIX})
+quillbar_wine_tests(win_tests ENVIRONMENT QUILLBAR_RECORDER=${recorder_exe})
+quillbar_wine_tests(qlgroup_tests ENVIRONMENT
+    QLGROUP_EXE=${qlgroup_exe} QUILLBAR_EXE=${qlbar_exe} QUILLBAR_RECORDER=${recorder_exe})
+quillbar_wine_tests(e2e_tests ENVIRONMENT
+    QUILLBAR_EXE=${qlbar_exe} QUILLBAR_RECORDER=${recorder_exe} QLGROUP_EXE=${qlgroup_exe})
 
 # Writes demonstration groups into the registry (used by the run command).
 add_executable(demo_groups tools/demo_groups.cpp)
@@ -140,3 +175,5 @@ target_compile_options(post_command PRIVATE ${QUILLBAR_WARNINGS})
 # A program that only runs a 100 ms timer: the yardstick of the idle benchmark.
 add_executable(idle_timer WIN32 bench/idle_timer.cpp)
 target_compile_options(idle_timer PRIVATE ${QUILLBAR_WARNINGS})
+
+endif()

@@ -2,9 +2,25 @@
 
 #include "framework/app_base.h"
 
-#include <cstdio>
+#include <cstdint>
 
 namespace fw {
+
+namespace {
+
+void AppendHex(std::string& out, uintptr_t value)
+{
+    char digits[2 * sizeof value];
+    size_t count = 0;
+    do {
+        digits[count++] = "0123456789ABCDEF"[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    while (count > 0)
+        out += digits[--count];
+}
+
+}  // namespace
 
 Window::~Window()
 {
@@ -35,11 +51,16 @@ std::string Window::RegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH h
     Application* app = Application::Current();
     HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
     // One class per attribute set, named after its attributes, as the same set is asked for again.
-    char name[128];
-    std::snprintf(name, sizeof name, "Qlb:%p:%x:%p:%p:%p", static_cast<void*>(instance), nClassStyle,
-                  static_cast<void*>(hCursor), static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
+    // Written by hand: the C library's formatting would bring its floating-point code along.
+    std::string name = "Qlb";
+    for (uintptr_t part : {reinterpret_cast<uintptr_t>(instance), static_cast<uintptr_t>(nClassStyle),
+                           reinterpret_cast<uintptr_t>(hCursor), reinterpret_cast<uintptr_t>(hbrBackground),
+                           reinterpret_cast<uintptr_t>(hIcon)}) {
+        name += ':';
+        AppendHex(name, part);
+    }
     WNDCLASSA wc = {};
-    if (GetClassInfoA(instance, name, &wc))
+    if (GetClassInfoA(instance, name.c_str(), &wc))
         return name;
     wc.style = nClassStyle;
     wc.lpfnWndProc = StaticWindowProc;
@@ -47,7 +68,7 @@ std::string Window::RegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH h
     wc.hCursor = hCursor;
     wc.hbrBackground = hbrBackground;
     wc.hIcon = hIcon;
-    wc.lpszClassName = name;
+    wc.lpszClassName = name.c_str();
     if (!RegisterClassA(&wc))
         return std::string();
     return name;

@@ -3,8 +3,8 @@
 
 QUILLBAR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QUILLBAR_PACKAGES=(cmake ninja-build g++ clang libclang-rt-dev googletest
-    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-    wine wine64 xvfb xdotool imagemagick x11-utils)
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32
+    wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils zip unzip)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -24,13 +24,30 @@ ensure_packages() {
 }
 
 # Configures and builds one preset quietly; prints the compiler's output only on failure.
+# A build folder left from another compiler is configured afresh.
 build_preset() {
     local preset=$1 out
     log "building $preset"
+    if ! out=$(cd "$QUILLBAR_ROOT" && cmake --preset "$preset" 2>&1) && grep -q 'configure it afresh' <<<"$out"; then
+        log "configuring $preset afresh"
+        out=$(cd "$QUILLBAR_ROOT" && cmake --fresh --preset "$preset" 2>&1) || { printf '%s\n' "$out" >&2; return 1; }
+    fi
     if ! out=$(cd "$QUILLBAR_ROOT" && cmake --preset "$preset" 2>&1 && cmake --build --preset "$preset" 2>&1); then
         printf '%s\n' "$out" >&2
         return 1
     fi
+}
+
+# Wine's own fonts (Marlett draws the caption buttons, Tahoma the dialogs' text) into the
+# prefix's Fonts folder: this Wine does not read them from where fonts-wine puts them, and
+# without them the caption buttons show letters. Links, so a prefix costs no copies.
+install_wine_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
+    mkdir -p "$fonts"
+    for font in /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon; do
+        [ -e "$font" ] && ln -sf "$font" "$fonts/"
+    done
+    return 0
 }
 
 # A fresh, private Wine prefix; never the user's ~/.wine.
@@ -42,6 +59,7 @@ start_wine_prefix() {
     export WINEARCH=win64
     log "creating Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
+    install_wine_fonts
     # Every program gets Wine's virtual desktop: a fixed 1024 x 768 screen with window
     # management, and no waiting on an X window manager that Xvfb does not have.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1

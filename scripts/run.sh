@@ -18,6 +18,7 @@ desktop="quillbar,1024x768"
 
 add_demo_groups() {
     [ -d "$WINEPREFIX" ] || { log "creating Wine prefix $WINEPREFIX"; wineboot -i >/dev/null 2>&1; }
+    install_wine_fonts
     # Through a file: Wine's helper processes would hold a pipe open.
     local out
     out=$(mktemp)

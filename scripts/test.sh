@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: host unit tests under ASan and UBSan, the
-# group record decoder under libFuzzer for a minute, the 32-bit build (compile and link
-# only: it cannot run here), and the 64-bit tests under Wine in a fresh private prefix on
-# a private Xvfb display.
+# group record decoder under libFuzzer for a minute, the 32-bit release build (compile and
+# link only: it cannot run here), the 64-bit tests under Wine in a fresh private prefix on
+# a private Xvfb display, one ctest test per case, and the release zip.
 set -u -o pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$QUILLBAR_ROOT"
@@ -86,6 +86,10 @@ if build_preset win64; then
 else
     record "win64 build" failed
 fi
+
+# The release zip of both builds; the script checks its listing.
+log "release zip"
+if scripts/package.sh >&2; then record package passed; else record package failed; fi
 
 cleanup
 trap - EXIT
