@@ -6,7 +6,6 @@
 #include "resource.h"
 
 #include <cstdint>
-#include <cstdio>
 
 namespace {
 
@@ -95,7 +94,8 @@ void CAboutDlg::FillSystemInfo()
     if (processors == 0)
         processors = info.dwNumberOfProcessors;
     char processorCount[32] = {};
-    std::snprintf(processorCount, sizeof processorCount, "= %lu CPU", static_cast<unsigned long>(processors));
+    // wsprintf rather than the C library's printf, which would bring its floating point along.
+    wsprintfA(processorCount, "= %lu CPU", static_cast<unsigned long>(processors));
     set(IDC_ABOUT_CPU_COUNT, processorCount);
 
     char user[kUserNameLength] = {};
@@ -105,7 +105,7 @@ void CAboutDlg::FillSystemInfo()
     set(IDC_ABOUT_USER, LoadText(IDS_INFO_USER) + user);
 
     char screen[32] = {};
-    std::snprintf(screen, sizeof screen, "%dx%d", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    wsprintfA(screen, "%dx%d", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     set(IDC_ABOUT_SCREEN, LoadText(IDS_INFO_SCREEN) + screen);
 
     std::string colours;
