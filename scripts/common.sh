@@ -4,7 +4,7 @@
 QUILLBAR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QUILLBAR_PACKAGES=(cmake ninja-build g++ clang libclang-rt-dev googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-    wine wine64 xvfb xdotool imagemagick x11-utils)
+    wine wine64 xvfb xdotool imagemagick x11-utils python3-xlib)
 
 log() { printf '== %s\n' "$*" >&2; }
 

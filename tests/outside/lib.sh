@@ -119,7 +119,7 @@ error_windows() {
 }
 
 starts_count() { grep -c '^end' "$RECLOG_UNIX" 2>/dev/null || echo 0; }
-started_with() { tr -d '\r' <"$RECLOG_UNIX" 2>/dev/null | grep -qx "cmdline=.*recorder.exe $1"; }
+started_with() { tr -d '\r' 2>/dev/null <"$RECLOG_UNIX" | grep -qx "cmdline=.*recorder.exe $1"; }
 
 # Screen point of a client point of the bar (its border is 1 pixel).
 bar_point() {  # x y -> "X Y"

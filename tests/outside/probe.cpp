@@ -8,6 +8,7 @@
 //   probe metrics                 METRICS screen_width screen_height caption_height
 //   probe postdrop HWND X Y FILE...  posts WM_DROPFILES with a drop handle made here
 //   probe dragdrop FILE...        an OLE drag of the files from under the pointer
+//   probe winexec N COMMAND       WINEXEC n handles_before handles_after: WinExec's own cost
 // Flags are words joined by commas: visible, topmost, iconic, disabled, foreground.
 // Exit status 0, or 1 when asked about something that is not there, 2 on usage.
 #include <windows.h>
@@ -394,7 +395,7 @@ int DragDrop(char** files, int count)
 int Usage()
 {
     std::fprintf(stderr, "usage: probe windows | children HWND | processes | resources PID | cursor | metrics |\n"
-                         "             postdrop HWND X Y FILE... | dragdrop FILE...\n");
+                         "             postdrop HWND X Y FILE... | dragdrop FILE... | winexec N COMMAND\n");
     return 2;
 }
 
@@ -438,6 +439,14 @@ int main(int argc, char** argv)
         std::printf("POSTDROP\t%d\n", posted ? 1 : 0);
         Sleep(3000);
         return posted ? 0 : 1;
+    } else if (command == "winexec" && argc == 4) {
+        // What the platform's WinExec itself keeps per start, measured on this process.
+        const long before = HandlesOf(GetCurrentProcess(), GetCurrentProcessId());
+        const int starts = std::atoi(argv[2]);
+        for (int i = 0; i < starts; ++i)
+            WinExec(argv[3], SW_SHOWNORMAL);
+        const long after = HandlesOf(GetCurrentProcess(), GetCurrentProcessId());
+        std::printf("WINEXEC\t%d\t%ld\t%ld\n", starts, before, after);
     } else if (command == "dragdrop" && argc >= 3) {
         return DragDrop(argv + 2, argc - 2);
     } else {

@@ -30,6 +30,7 @@ fi
 finish() {
     [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
     outside_prefix_end
+    rm -rf "${DROPS:-/nonexistent}"
     [ -n "$OWN_XVFB" ] && kill "$OWN_XVFB" 2>/dev/null
 }
 trap finish EXIT
@@ -40,6 +41,11 @@ make_groups || { echo "FAIL: qlgroup could not make the groups"; exit 1; }
 read -r _ S_W S_H CAPTION < <(probe metrics)
 STRIP=$(( CAPTION + 1 ))
 rm -rf "$SHOTS" && mkdir -p "$SHOTS"
+# Files to drop, one with a blank in its name.
+DROPS=$(mktemp -d /tmp/qb-outside-drops.XXXXXX)
+DROP_A="$DROPS/first.txt" DROP_B="$DROPS/second file.txt"
+echo a >"$DROP_A" && echo b >"$DROP_B"
+winpath() { echo "Z:$1" | tr / '\\'; }
 
 WHY=""
 fail() { WHY="$*"; return 1; }
@@ -137,6 +143,57 @@ scenario_drop_ole_drag_is_lost() {
     [ "$(starts_count)" -eq 0 ] || fail "an OLE drag started: $(grep cmdline "$RECLOG_UNIX")" || return 1
     launcher_alive || fail "the launcher ended" || return 1
     echo "    (DoDragDrop answered: $result)"
+}
+
+# A file manager's drag (XDND with text/uri-list, from an X client) onto the bar in the
+# virtual desktop: the X window under the pointer is the desktop's, owned by Wine's
+# explorer, so the drop lands in that process and the launcher never sees it.
+scenario_drop_xdnd_into_virtual_desktop_is_lost() {
+    fixed_free_ini
+    start_launcher || fail "no launcher" || return 1
+    local desktop x y result
+    desktop=$(xdotool search --name 'Wine desktop' | head -n 1)
+    [ -n "$desktop" ] || fail "no X window of the virtual desktop" || return 1
+    read -r x y < <(bar_point 19 $(( STRIP + 19 )))
+    result=$("$OUTSIDE_ROOT/tests/outside/xdnd_drop.py" "$desktop" "$x" "$y" "$DROP_A" 2>&1)
+    sleep 2
+    shot drop-xdnd-virtual-desktop
+    [ "$(starts_count)" -eq 0 ] || fail "the drop reached the launcher after all: $(grep cmdline "$RECLOG_UNIX")" || return 1
+    launcher_alive || fail "the launcher ended" || return 1
+    echo "    (the desktop answered: $result)"
+}
+
+# The closest real path: the launcher on a desktop of its own without the virtual one
+# (Wine's per-program desktop setting), where its bar is an X top-level window. The same
+# X drag then arrives as WM_DROPFILES, and the button's program starts with the files.
+scenario_drop_xdnd_onto_own_window() {
+    local exe
+    for exe in qlbar.exe probe.exe taskkill.exe; do
+        wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\Explorer" /v Desktop /d Bare /f >/dev/null 2>&1
+    done
+    drop_onto_own_window
+    local status=$?
+    stop_launcher
+    for exe in qlbar.exe probe.exe taskkill.exe; do
+        wine reg delete "HKCU\\Software\\Wine\\AppDefaults\\$exe" /f >/dev/null 2>&1
+    done
+    return $status
+}
+drop_onto_own_window() {
+    fixed_free_ini
+    start_launcher || fail "no launcher on a desktop of its own" || return 1
+    local window x y result
+    window=$(xdotool search --name '^Quillbar - Button Window$' | head -n 1)
+    [ -n "$window" ] || fail "the bar is no X window of its own" || return 1
+    read -r x y < <(bar_point $(( 38 + 19 )) $(( STRIP + 19 )))
+    result=$("$OUTSIDE_ROOT/tests/outside/xdnd_drop.py" "$window" "$x" "$y" "$DROP_A" "$DROP_B" 2>&1)
+    [ "$result" = "XDND accepted=1 finished=1" ] || fail "the bar did not take the drop: $result" || return 1
+    wait_for 10 '[ "$(starts_count)" -ge 1 ]' || fail "the drop started nothing" || return 1
+    shot drop-xdnd-own-window
+    local want
+    want="cmdline=C:\\rec\\recorder.exe alpha1 $(winpath "$DROP_A") \"$(winpath "$DROP_B")\""
+    tr -d '\r' <"$RECLOG_UNIX" | grep -qxF "$want" ||
+        fail "started $(tr -d '\r' <"$RECLOG_UNIX" | grep cmdline), expected $want" || return 1
 }
 
 # The group menu by the right button: it opens, lists the groups, and the key of a
@@ -463,7 +520,8 @@ scenario_about_box() {
 }
 
 # ---------------------------------------------------------------------------------------
-ALL=(dock click_start drop_posted_is_lost drop_ole_drag_is_lost menu_right_button menu_alt group_keys keys
+ALL=(dock click_start drop_posted_is_lost drop_ole_drag_is_lost drop_xdnd_into_virtual_desktop_is_lost
+    drop_xdnd_onto_own_window menu_right_button menu_alt group_keys keys
     popup_reveal groupup_reveal hotkey_chord title_popups reload exit_saves_everything setup_spin_edits about_box)
 [ $# -gt 0 ] && ALL=("$@")
 
