@@ -7,6 +7,22 @@ OUTSIDE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 SCREEN_W=1024
 SCREEN_H=768
 
+# Uses the display named (starting Xvfb there when nothing answers), or starts Xvfb on
+# a free one; OWN_XVFB is the server's pid when this script started it.
+OWN_XVFB=""
+outside_display() {  # [:N]
+    if [ -z "$1" ]; then
+        start_xvfb || return 1
+        OWN_XVFB=$XVFB_PID
+        return 0
+    fi
+    export DISPLAY=$1
+    xdpyinfo >/dev/null 2>&1 && return 0
+    Xvfb "$DISPLAY" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp >/dev/null 2>&1 &
+    OWN_XVFB=$!
+    wait_for 10 'xdpyinfo >/dev/null 2>&1'
+}
+
 # A fresh prefix with Wine's 1024 x 768 virtual desktop and the demonstration groups
 # of recorder items; the recorder is copied in, so that commands hold no Unix path.
 outside_prefix() {
@@ -118,7 +134,7 @@ error_windows() {
     probe windows | awk -F'\t' '$6 ~ /Application Execution Error|Program Error/ || tolower($4) == "winedbg.exe"'
 }
 
-starts_count() { grep -c '^end' "$RECLOG_UNIX" 2>/dev/null || echo 0; }
+starts_count() { if [ -f "$RECLOG_UNIX" ]; then grep -c '^end' "$RECLOG_UNIX"; else echo 0; fi; }
 started_with() { tr -d '\r' 2>/dev/null <"$RECLOG_UNIX" | grep -qx "cmdline=.*recorder.exe $1"; }
 
 # Screen point of a client point of the bar (its border is 1 pixel).

@@ -15,18 +15,7 @@ shift
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-OWN_XVFB=""
-if [ -n "${OUTSIDE_DISPLAY:-}" ]; then
-    export DISPLAY=$OUTSIDE_DISPLAY
-    if ! xdpyinfo >/dev/null 2>&1; then
-        Xvfb "$DISPLAY" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp >/dev/null 2>&1 &
-        OWN_XVFB=$!
-        wait_for 10 'xdpyinfo >/dev/null 2>&1' || { echo "FAIL: no display $DISPLAY"; exit 1; }
-    fi
-else
-    start_xvfb || { echo "FAIL: no display"; exit 1; }
-    OWN_XVFB=$XVFB_PID
-fi
+outside_display "${OUTSIDE_DISPLAY:-}" || { echo "FAIL: no display"; exit 1; }
 finish() {
     [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
     outside_prefix_end
@@ -145,17 +134,26 @@ scenario_drop_ole_drag_is_lost() {
     echo "    (DoDragDrop answered: $result)"
 }
 
+# Drags files from X onto the centre of button COLUMN, the X window being the one named
+# by the pattern; prints what the drop source was told.
+xdnd_onto_button() {  # pattern column file...
+    local window x y
+    window=$(xdotool search --name "$1" | head -n 1)
+    [ -n "$window" ] || { echo "no X window named $1"; return 1; }
+    read -r x y < <(bar_point $(( 38 * $2 + 19 )) $(( STRIP + 19 )))
+    shift 2
+    "$OUTSIDE_ROOT/tests/outside/xdnd_drop.py" "$window" "$x" "$y" "$@" 2>&1
+    return 0
+}
+
 # A file manager's drag (XDND with text/uri-list, from an X client) onto the bar in the
 # virtual desktop: the X window under the pointer is the desktop's, owned by Wine's
 # explorer, so the drop lands in that process and the launcher never sees it.
 scenario_drop_xdnd_into_virtual_desktop_is_lost() {
     fixed_free_ini
     start_launcher || fail "no launcher" || return 1
-    local desktop x y result
-    desktop=$(xdotool search --name 'Wine desktop' | head -n 1)
-    [ -n "$desktop" ] || fail "no X window of the virtual desktop" || return 1
-    read -r x y < <(bar_point 19 $(( STRIP + 19 )))
-    result=$("$OUTSIDE_ROOT/tests/outside/xdnd_drop.py" "$desktop" "$x" "$y" "$DROP_A" 2>&1)
+    local result
+    result=$(xdnd_onto_button 'Wine desktop' 0 "$DROP_A") || fail "$result" || return 1
     sleep 2
     shot drop-xdnd-virtual-desktop
     [ "$(starts_count)" -eq 0 ] || fail "the drop reached the launcher after all: $(grep cmdline "$RECLOG_UNIX")" || return 1
@@ -168,13 +166,18 @@ scenario_drop_xdnd_into_virtual_desktop_is_lost() {
 # X drag then arrives as WM_DROPFILES, and the button's program starts with the files.
 scenario_drop_xdnd_onto_own_window() {
     local exe
-    for exe in qlbar.exe probe.exe taskkill.exe; do
+    for exe in qlbar.exe probe.exe post_command.exe; do
         wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\Explorer" /v Desktop /d Bare /f >/dev/null 2>&1
     done
     drop_onto_own_window
     local status=$?
+    # Quit (the command any program may post): taskkill's close does not reach this desktop.
+    if launcher_alive; then
+        wine "$BUILD/post_command.exe" 2001 >/dev/null 2>&1
+        wait_for 10 '! launcher_alive' || { [ "$status" -eq 0 ] && status=1 WHY="the quit command did not end the launcher"; }
+    fi
     stop_launcher
-    for exe in qlbar.exe probe.exe taskkill.exe; do
+    for exe in qlbar.exe probe.exe post_command.exe; do
         wine reg delete "HKCU\\Software\\Wine\\AppDefaults\\$exe" /f >/dev/null 2>&1
     done
     return $status
@@ -182,11 +185,8 @@ scenario_drop_xdnd_onto_own_window() {
 drop_onto_own_window() {
     fixed_free_ini
     start_launcher || fail "no launcher on a desktop of its own" || return 1
-    local window x y result
-    window=$(xdotool search --name '^Quillbar - Button Window$' | head -n 1)
-    [ -n "$window" ] || fail "the bar is no X window of its own" || return 1
-    read -r x y < <(bar_point $(( 38 + 19 )) $(( STRIP + 19 )))
-    result=$("$OUTSIDE_ROOT/tests/outside/xdnd_drop.py" "$window" "$x" "$y" "$DROP_A" "$DROP_B" 2>&1)
+    local result
+    result=$(xdnd_onto_button '^Quillbar - Button Window$' 1 "$DROP_A" "$DROP_B") || fail "$result" || return 1
     [ "$result" = "XDND accepted=1 finished=1" ] || fail "the bar did not take the drop: $result" || return 1
     wait_for 10 '[ "$(starts_count)" -ge 1 ]' || fail "the drop started nothing" || return 1
     shot drop-xdnd-own-window
