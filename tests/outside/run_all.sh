@@ -29,7 +29,9 @@ outside_prefix
 make_groups || { echo "FAIL: qlgroup could not make the groups"; exit 1; }
 read -r _ S_W S_H CAPTION < <(probe metrics)
 STRIP=$(( CAPTION + 1 ))
-rm -rf "$SHOTS" && mkdir -p "$SHOTS"
+# A whole run replaces the screenshots; a run of named scenarios replaces only theirs.
+[ $# -eq 0 ] && rm -rf "$SHOTS"
+mkdir -p "$SHOTS"
 # Files to drop, one with a blank in its name.
 DROPS=$(mktemp -d /tmp/qb-outside-drops.XXXXXX)
 DROP_A="$DROPS/first.txt" DROP_B="$DROPS/second file.txt"
