@@ -30,18 +30,7 @@ DURATION=${2:-600}
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-OWN_XVFB=""
-if [ -n "${SOAK_DISPLAY:-}" ]; then
-    export DISPLAY=$SOAK_DISPLAY
-    if ! xdpyinfo >/dev/null 2>&1; then
-        Xvfb "$DISPLAY" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp >/dev/null 2>&1 &
-        OWN_XVFB=$!
-        wait_for 10 'xdpyinfo >/dev/null 2>&1' || { echo "soak: no display $DISPLAY"; exit 1; }
-    fi
-else
-    start_xvfb || { echo "soak: no display"; exit 1; }
-    OWN_XVFB=$XVFB_PID
-fi
+outside_display "${SOAK_DISPLAY:-}" || { echo "soak: no display"; exit 1; }
 finish() {
     [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
     outside_prefix_end
