@@ -176,4 +176,10 @@ target_compile_options(post_command PRIVATE ${QUILLBAR_WARNINGS})
 add_executable(idle_timer WIN32 bench/idle_timer.cpp)
 target_compile_options(idle_timer PRIVATE ${QUILLBAR_WARNINGS})
 
+# Looks at the launcher from outside its process: windows, control texts, resources,
+# and drops made by another program (the outside-in scenarios and the soak).
+add_executable(probe tests/outside/probe.cpp)
+target_link_libraries(probe PRIVATE ole32 uuid shell32 psapi)
+target_compile_options(probe PRIVATE ${QUILLBAR_WARNINGS})
+
 endif()

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -35,6 +36,56 @@ std::string WindowsDirectory()
         length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
     }
     return length < buffer.size() ? std::string(buffer.data(), length) : std::string();
+}
+
+// True when [p, p + size) is committed memory of this process that may be read.
+bool Readable(const void* p, SIZE_T size)
+{
+    const char* at = static_cast<const char*>(p);
+    const char* end = at + size;
+    while (at < end) {
+        MEMORY_BASIC_INFORMATION region = {};
+        if (!VirtualQuery(at, &region, sizeof region) || region.State != MEM_COMMIT ||
+            (region.Protect & (PAGE_NOACCESS | PAGE_GUARD)) || !region.Protect)
+            return false;
+        at = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+    }
+    return true;
+}
+
+// A drop handle is memory of the process that made it. Under Wine's virtual desktop a
+// file dragged in from X reaches the window under the pointer from the desktop's own
+// process, and any program may post WM_DROPFILES: such a handle means nothing here, and
+// DragQueryFile would fault reading it. Only a block of this process's memory holding a
+// complete file list is read.
+bool DropHandleIsOurs(HDROP hDrop)
+{
+    // The memory manager reads a block's header before the address it is given.
+    constexpr SIZE_T kHeader = 64;
+    const auto address = reinterpret_cast<ULONG_PTR>(hDrop);
+    if (address < 0x10000 || !Readable(reinterpret_cast<const void*>(address - kHeader), kHeader + sizeof(DROPFILES)))
+        return false;
+    const SIZE_T size = GlobalSize(hDrop);
+    if (size < sizeof(DROPFILES))
+        return false;
+    const auto* drop = static_cast<const DROPFILES*>(GlobalLock(hDrop));
+    if (!drop)
+        return false;
+    bool complete = false;
+    if (Readable(drop, size) && drop->pFiles >= sizeof(DROPFILES) && drop->pFiles < size) {
+        // The names end with an empty one: two zero characters in a row.
+        const char* names = reinterpret_cast<const char*>(drop) + drop->pFiles;
+        const SIZE_T unit = drop->fWide ? sizeof(WCHAR) : 1;
+        const SIZE_T room = (size - drop->pFiles) / unit;
+        bool previousZero = false;
+        for (SIZE_T i = 0; i < room && !complete; ++i) {
+            const bool zero = unit == 1 ? names[i] == 0 : reinterpret_cast<const WCHAR*>(names)[i] == 0;
+            complete = zero && (previousZero || i == 0);
+            previousZero = zero;
+        }
+    }
+    GlobalUnlock(hDrop);
+    return complete;
 }
 
 // The dropped files' full names, each fetched whole however long it is.
@@ -169,6 +220,9 @@ void CButtonBarWnd::LaunchItem(UINT, POINT)
 
 void CButtonBarWnd::LaunchWithFiles(HDROP hDropInfo)
 {
+    // Not ours to read, nor to free: ignored as a drop beside every button is.
+    if (!DropHandleIsOurs(hDropInfo))
+        return;
     fw::WaitCursor wait;
     CLaunchApp* app = LaunchApp();
     POINT point = {0, 0};

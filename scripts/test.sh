@@ -71,6 +71,9 @@ if build_preset win64; then
     # The session-ending commands end every process of their session: their own prefix.
     log "session-ending commands in a prefix of their own"
     if tests/e2e/session_end.sh build/win64; then record "session end" passed; else record "session end" failed; fi
+    # The real launcher driven only from outside its process, in a prefix and on a display of its own.
+    log "outside-in scenarios"
+    if tests/outside/run_all.sh build/win64 >&2; then record "outside-in" passed; else record "outside-in" failed; fi
     # Figures to read, not a test: a slow run does not fail the build.
     log "benchmark: rebuild and repaint against the registry read"
     bench_out=$(mktemp)

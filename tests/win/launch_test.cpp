@@ -421,6 +421,38 @@ TEST_F(LaunchTest, DropThatHitsNoItemStartsNothing)
     EXPECT_EQ(m_directory, CurrentDirectory());
 }
 
+// Wine's virtual desktop hands a file dragged in from X to the window under the pointer
+// from its own process, and any program may post WM_DROPFILES: the handle is then an
+// address of another process. Reading it must not bring the launcher down.
+TEST_F(LaunchTest, ADropHandleThatIsNoMemoryOfThisProcessIsIgnored)
+{
+    LoadGroup(1);
+    SetItem(0, m_recorder + " dropped");
+
+    // Memory that is gone, and memory that is readable but no block the system handed out.
+    char* page = static_cast<char*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(nullptr, page);
+    std::fill(page, page + 4096, 'A');  // a file list that never ends
+    auto* forged = reinterpret_cast<DROPFILES*>(page + 256);
+    forged->pFiles = sizeof(DROPFILES);
+    forged->pt = CellCentre(0);
+    forged->fWide = FALSE;
+    char* freed = static_cast<char*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(nullptr, freed);
+    VirtualFree(freed, 0, MEM_RELEASE);
+    for (const void* handle : {static_cast<const void*>(forged), static_cast<const void*>(freed + 64),
+                               reinterpret_cast<const void*>(0x13789a2)})
+        SendMessageA(Bar(), WM_DROPFILES, reinterpret_cast<WPARAM>(handle), 0);
+    EXPECT_TRUE(Starts(0).empty());
+    VirtualFree(page, 0, MEM_RELEASE);
+
+    // A drop of this process's own still starts the item.
+    Drop(CellCentre(0), {"C:\\a.txt"});
+    const std::vector<RecordedStart> starts = Starts(1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(m_recorder + " dropped C:\\a.txt", starts[0].commandLine);
+}
+
 // A start the platform refuses now and then would leave its error box waiting for a
 // user; this closes such boxes and counts them, so that the test reports it instead.
 int g_errorBoxes = 0;

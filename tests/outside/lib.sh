@@ -1,0 +1,163 @@
+# Shared by the outside-in scenarios and the soak: a private Wine prefix with the
+# virtual desktop, the launcher started and closed as a user would, and what can be seen
+# of it from outside: the probe, the registry, the settings file and the screen.
+# Sourced, not run. Needs BUILD (the win64 build folder) and DISPLAY set.
+
+OUTSIDE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+SCREEN_W=1024
+SCREEN_H=768
+
+# Uses the display named (starting Xvfb there when nothing answers), or starts Xvfb on
+# a free one; OWN_XVFB is the server's pid when this script started it.
+OWN_XVFB=""
+outside_display() {  # [:N]
+    if [ -z "$1" ]; then
+        start_xvfb || return 1
+        OWN_XVFB=$XVFB_PID
+        return 0
+    fi
+    export DISPLAY=$1
+    xdpyinfo >/dev/null 2>&1 && return 0
+    Xvfb "$DISPLAY" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp >/dev/null 2>&1 &
+    OWN_XVFB=$!
+    wait_for 10 'xdpyinfo >/dev/null 2>&1'
+}
+
+# A fresh prefix with Wine's 1024 x 768 virtual desktop and the demonstration groups
+# of recorder items; the recorder is copied in, so that commands hold no Unix path.
+outside_prefix() {
+    export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+    WINEPREFIX=$(mktemp -d /tmp/qb-outside-run.XXXXXX)
+    wineboot -i >/dev/null 2>&1 </dev/null
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d ${SCREEN_W}x${SCREEN_H} /f >/dev/null 2>&1
+    # Captions and buttons in their real glyphs, as the user sees them.
+    install_wine_fonts
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+    wineserver -p >/dev/null 2>&1 </dev/null
+    wineboot >/dev/null 2>&1 </dev/null
+    INI="$WINEPREFIX/drive_c/windows/qlbar.INI"
+    RECLOG_UNIX="$WINEPREFIX/drive_c/rec/starts.log"
+    export QUILLBAR_RECORDER_LOG='C:\rec\starts.log'
+    mkdir -p "$WINEPREFIX/drive_c/rec"
+    cp "$BUILD/recorder.exe" "$WINEPREFIX/drive_c/rec/recorder.exe"
+}
+
+outside_prefix_end() {
+    [ -n "${WINEPREFIX:-}" ] || return 0
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+}
+
+qlgroup() { wine "$BUILD/qlgroup.exe" "$@" >/dev/null 2>&1; }
+
+# Groups of recorder items with 3, 1 and 2 buttons: the bar's width names the group.
+make_groups() {
+    local rec='C:\rec\recorder.exe' icons=('C:\windows\notepad.exe' 'C:\windows\regedit.exe' 'C:\windows\winhlp32.exe')
+    qlgroup add Alpha && qlgroup add Beta && qlgroup add Gamma || return 1
+    local i
+    for i in 0 1 2; do
+        qlgroup add-item Alpha --title "Alpha item $i" --command "$rec alpha$i" --dir 'C:\rec' --icon "${icons[$i]}" || return 1
+    done
+    qlgroup add-item Beta --title "Beta only" --command "$rec beta0" --icon "${icons[1]}" || return 1
+    for i in 0 1; do
+        qlgroup add-item Gamma --title "Gamma $i" --command "$rec gamma$i" --icon "${icons[$i]}" || return 1
+    done
+}
+
+probe() { wine "$BUILD/probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+# Lines of the launcher's top-level windows: hwnd pid exe class text rect flags.
+launcher_windows() { probe windows | awk -F'\t' '$1 == "WIN" && tolower($4) == "qlbar.exe"'; }
+
+# The bar's line, the Set Up dialog's line (enabled #32770 captioned "Quillbar"), the
+# title popup's (a disabled #32770) and an open menu's (#32768, any process).
+bar_line() { launcher_windows | awk -F'\t' '$5 ~ /^Qlb:/' | head -n 1; }
+dialog_line() { launcher_windows | awk -F'\t' '$5 == "#32770" && $6 == "Quillbar" && $8 !~ /disabled/' | head -n 1; }
+titlepop_line() { launcher_windows | awk -F'\t' '$5 == "#32770" && $8 ~ /disabled/ && $8 ~ /visible/' | head -n 1; }
+menu_lines() { probe windows | awk -F'\t' '$5 == "#32768" && $8 ~ /visible/'; }
+
+field() { cut -f "$1"; }  # field N of a probe line
+rect_of() { field 7; }
+flags_of() { field 8; }
+# "l t r b w h" of a rectangle "l,t,r,b".
+rect_words() { awk -F, '{ print $1, $2, $3, $4, $3 - $1, $4 - $2 }'; }
+
+STRIP=20  # caption height + 1; set from the probe by the runner
+
+# Polls a shell condition every 0.2 s until it holds; false after the seconds given.
+wait_for() {
+    local seconds=$1
+    shift
+    local end=$(( $(date +%s%N) / 1000000 + seconds * 1000 ))
+    until eval "$@"; do
+        [ $(( $(date +%s%N) / 1000000 )) -ge $end ] && return 1
+        sleep 0.2
+    done
+}
+
+# Writes the settings file fresh with the keys given as KEY=VALUE words.
+write_ini() {
+    { printf '[Quillbar]\r\n'; local kv; for kv in "$@"; do printf '%s\r\n' "$kv"; done; } >"$INI"
+}
+ini_get() { tr -d '\r' <"$INI" 2>/dev/null | awk -F= -v k="$1" '$1 == k { sub(/^[^=]*=/, ""); print; exit }'; }
+
+LAUNCHER_PID=""
+# Starts qlbar.exe and waits for its bar window and its minimised Set Up dialog.
+start_launcher() {
+    rm -f "$RECLOG_UNIX"
+    wine "$BUILD/qlbar.exe" >/dev/null 2>&1 </dev/null &
+    LAUNCHER_PID=$!
+    wait_for 20 '[ -n "$(bar_line)" ] && dialog_line | flags_of | grep -q iconic' || return 1
+    sleep 0.3  # its own process paints
+}
+
+launcher_alive() { [ -n "$LAUNCHER_PID" ] && kill -0 "$LAUNCHER_PID" 2>/dev/null; }
+
+# Closes the launcher as a user closes a program (WM_CLOSE to its windows, from inside
+# the desktop) and waits for it to end; force only when it does not.
+stop_launcher() {
+    launcher_alive || { LAUNCHER_PID=""; return 0; }
+    wine taskkill /IM qlbar.exe >/dev/null 2>&1
+    local ended=0
+    wait_for 20 '! launcher_alive' && ended=1
+    if [ "$ended" -eq 0 ]; then
+        kill "$LAUNCHER_PID" 2>/dev/null
+        wait "$LAUNCHER_PID" 2>/dev/null
+    fi
+    wait "$LAUNCHER_PID" 2>/dev/null
+    LAUNCHER_PID=""
+    [ "$ended" -eq 1 ]
+}
+
+# Message boxes of a failed start, and Wine's crash dialog or debugger.
+error_windows() {
+    probe windows | awk -F'\t' '$6 ~ /Application Execution Error|Program Error/ || tolower($4) == "winedbg.exe"'
+}
+
+starts_count() { if [ -f "$RECLOG_UNIX" ]; then grep -c '^end' "$RECLOG_UNIX"; else echo 0; fi; }
+started_with() { tr -d '\r' 2>/dev/null <"$RECLOG_UNIX" | grep -qx "cmdline=.*recorder.exe $1"; }
+
+# Screen point of a client point of the bar (its border is 1 pixel).
+bar_point() {  # x y -> "X Y"
+    local l t r b w h
+    read -r l t r b w h < <(bar_line | rect_of | rect_words)
+    echo $(( l + 1 + $1 )) $(( t + 1 + $2 ))
+}
+
+# A left-button drag in ten steps: Wine's move loop follows a pointer that moves, not one that jumps.
+drag() {  # from-x from-y to-x to-y
+    xdotool mousemove "$1" "$2" mousedown 1
+    sleep 0.3
+    local i
+    for i in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove $(( $1 + ($3 - $1) * i / 10 )) $(( $2 + ($4 - $2) * i / 10 ))
+        sleep 0.1
+    done
+    sleep 0.3
+    xdotool mouseup 1
+}
+
+SHOTS=${OUTSIDE_SHOTS:-$OUTSIDE_ROOT/build/screenshots/outside}
+shot() { mkdir -p "$SHOTS" && import -window root "$SHOTS/$1.png" 2>/dev/null; }
