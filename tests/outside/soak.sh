@@ -58,12 +58,17 @@ refresh_bar() {
     local l t r b w h
     read -r l t r b w h < <(bar_line | rect_of | rect_words)
     [ -n "${w:-}" ] || return 1
-    BAR_L=$l BAR_T=$t BAR_W=$w BAR_H=$h BUTTONS=$(( (w - 2) / 38 ))
+    BAR_L=$l BAR_T=$t BAR_W=$w BAR_H=$h BUTTONS=$(( (w - 2) / (BTN_W + 6) ))
 }
+# The button size the dialog last confirmed; its edits change it.
+BTN_W=32 BTN_H=32
 refresh_bar
 pick() { echo $(( RANDOM % $1 )); }
 strip_point() { echo $(( BAR_L + 1 + 5 + $(pick 20) )) $(( BAR_T + 1 + $(pick $(( STRIP - 2 ))) + 1 )); }
-button_point() { echo $(( BAR_L + 1 + 38 * $1 + 8 + $(pick 22) )) $(( BAR_T + 1 + STRIP + 8 + $(pick 22) )); }
+button_point() {
+    echo $(( BAR_L + 1 + (BTN_W + 6) * $1 + 3 + 2 + $(pick $(( BTN_W > 4 ? BTN_W - 4 : 1 ))) )) \
+        $(( BAR_T + 1 + STRIP + 3 + 2 + $(pick $(( BTN_H > 4 ? BTN_H - 4 : 1 ))) ))
+}
 activate() {
     local x y
     read -r x y < <(strip_point)
@@ -146,6 +151,11 @@ act() {  # [kind]
         sleep 0.5
         answer_boxes
         dialog_line | flags_of | grep -q iconic || click_child_soak 3
+        # The fields now hold what the bar is drawn with.
+        BTN_H=$(probe children "$DIALOG_HWND" | awk -F'\t' '$3 == 358 { print $5 }')
+        BTN_W=$(probe children "$DIALOG_HWND" | awk -F'\t' '$3 == 359 { print $5 }')
+        [[ "$BTN_H" =~ ^[0-9]+$ ]] || BTN_H=32
+        [[ "$BTN_W" =~ ^[0-9]+$ ]] || BTN_W=32
         edits=$(( edits + 1 ))
         sleep 0.3
         refresh_bar ;;
@@ -180,7 +190,8 @@ restore_dialog_soak() {
 }
 click_child_soak() {
     local l t r b w h
-    read -r l t r b w h < <(probe children "$DIALOG_HWND" | awk -F'\t' -v id="$1" '$3 == id' | rect_of | rect_words)
+    # A child's line holds its rectangle in field 6.
+    read -r l t r b w h < <(probe children "$DIALOG_HWND" | awk -F'\t' -v id="$1" '$3 == id' | field 6 | rect_words)
     [ -n "${w:-}" ] || return 1
     xdotool mousemove $(( l + w / 2 )) $(( t + h / 2 )) click 1
 }
