@@ -23,7 +23,7 @@ add_library(quillbar_core STATIC
     launch/associations.cpp
 )
 target_include_directories(quillbar_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
-target_link_libraries(quillbar_core PUBLIC quillbar_pure user32 gdi32 advapi32 shell32 kernel32)
+target_link_libraries(quillbar_core PUBLIC quillbar_pure user32 gdi32 advapi32 kernel32)
 target_compile_options(quillbar_core PRIVATE ${QUILLBAR_WARNINGS})
 
 # The resources go into every executable that runs the application's code.
@@ -133,3 +133,13 @@ target_compile_options(post_command PRIVATE ${QUILLBAR_WARNINGS})
 # A program that only runs a 100 ms timer: the yardstick of the idle benchmark.
 add_executable(idle_timer WIN32 bench/idle_timer.cpp)
 target_compile_options(idle_timer PRIVATE ${QUILLBAR_WARNINGS})
+
+# The start-up benchmark: the bare two-window program it measures the launcher against
+# (with the launcher's own resources, for the Set Up template), and the driver that starts
+# both alternately and sets up the groups and extensions.
+add_executable(bare_two_windows WIN32 bench/bare_two_windows.cpp $<TARGET_OBJECTS:quillbar_res>)
+target_include_directories(bare_two_windows PRIVATE ${CMAKE_SOURCE_DIR}/res)
+target_compile_options(bare_two_windows PRIVATE ${QUILLBAR_WARNINGS})
+add_executable(startup_driver bench/startup_driver.cpp)
+target_link_libraries(startup_driver PRIVATE quillbar_pure psapi)
+target_compile_options(startup_driver PRIVATE ${QUILLBAR_WARNINGS})

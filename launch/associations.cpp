@@ -32,23 +32,17 @@ DefaultValue ReadDefault(const std::string& path, bool expand, std::string& text
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return DefaultValue::NoKey;
     DWORD type = 0;
-    DWORD size = 0;
-    LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size);
-    std::vector<char> data;
-    // The value may grow between the reads; a few tries with the size then reported.
-    for (int attempt = 0; result == ERROR_SUCCESS; ++attempt) {
+    // Nearly every value fits the first buffer and is read in one query; a longer one
+    // reports its size and is read again with that (a few times, should it keep growing).
+    std::vector<char> data(kNameBufferSize + 1, '\0');
+    DWORD size = kNameBufferSize;
+    LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    for (int attempt = 0; result == ERROR_MORE_DATA && attempt < 3; ++attempt) {
         data.assign(size + 1, '\0');
-        DWORD read = size;
-        result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &read);
-        if (result == ERROR_SUCCESS) {
-            data.resize(read < size ? read : size);
-            break;
-        }
-        if (result != ERROR_MORE_DATA || attempt == 2)
-            break;
-        size = read;
-        result = ERROR_SUCCESS;
+        result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     }
+    if (result == ERROR_SUCCESS && size < data.size())
+        data.resize(size);
     RegCloseKey(key);
     if (result == ERROR_FILE_NOT_FOUND)
         return DefaultValue::Missing;
@@ -68,22 +62,23 @@ void CLaunchApp::LoadAssociations()
 {
     m_extensions.clear();
     m_openCommands.clear();
+    // One handle serves the whole walk: the enumeration goes by index either way, and a
+    // round trip to the registry per index is what thousands of classes cost most.
+    HKEY root = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, nullptr, 0, KEY_READ, &root) != ERROR_SUCCESS)
+        return;
     for (DWORD index = 0;; ++index) {
-        HKEY root = nullptr;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, nullptr, 0, KEY_READ, &root) != ERROR_SUCCESS)
-            return;
         char name[kNameBufferSize] = {};
         DWORD length = kNameBufferSize;
         const LONG result = RegEnumKeyExA(root, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        RegCloseKey(root);
         if (result == ERROR_NO_MORE_ITEMS)
-            return;
+            break;
         // A name too long for the buffer is no extension; any other failure would
         // repeat at every later index.
         if (result == ERROR_MORE_DATA)
             continue;
         if (result != ERROR_SUCCESS)
-            return;
+            break;
         if (name[0] != '.')
             continue;
         const std::string key(name, length);
@@ -104,4 +99,5 @@ void CLaunchApp::LoadAssociations()
         m_extensions.push_back(key.substr(1));
         m_openCommands.push_back(command);
     }
+    RegCloseKey(root);
 }

@@ -195,7 +195,9 @@ protected:
     // Drops the files at a client point through a real drop handle, as the shell sends it.
     void Drop(POINT point, const std::vector<std::string>& files)
     {
-        size_t size = sizeof(DROPFILES) + 1;
+        // The list ends with an empty name; one more 0 byte after it, as the platform's own
+        // drops carry, because Wine's DragQueryFile reads a byte past an empty list.
+        size_t size = sizeof(DROPFILES) + 2;
         for (const std::string& file : files)
             size += file.size() + 1;
         HGLOBAL memory = GlobalAlloc(GHND, size);
