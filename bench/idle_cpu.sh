@@ -27,8 +27,8 @@ start_program() {  # exe [popup code]
 }
 stop_all() {
     local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}" ${foreground:-}; do kill "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}" ${foreground:-}; do wait "$pid" 2>/dev/null; done
     rm -f "$ini"
 }
 
@@ -36,6 +36,12 @@ start_program "$build/idle_timer.exe"
 start_program "$build/qlbar.exe" 10100
 start_program "$build/qlbar.exe" 10101
 start_program "$build/qlbar.exe" 10102
+# The pointer rests away from the bar, and another program is in the foreground: the
+# launcher's usual idle state. (The last program started would otherwise be the active
+# one, and an active program is sent more than a background one.)
+xdotool mousemove 512 300 2>/dev/null
+wine notepad >/dev/null 2>&1 &
+foreground=$!
 sleep 3
 for i in 0 1 2 3; do
     if ! grep -q "qlbar.exe\|idle_timer.exe" "/proc/${pids[$i]}/cmdline" 2>/dev/null; then
