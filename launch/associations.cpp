@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -56,12 +57,11 @@ DefaultValue ReadDefault(const std::string& path, bool expand, std::string& text
     return DefaultValue::Text;
 }
 
-}  // namespace
-
-void CLaunchApp::LoadAssociations()
+// Reads the table from the registry into the two (emptied) lists.
+void ReadAssociations(std::vector<std::string>& extensions, std::vector<std::string>& openCommands)
 {
-    m_extensions.clear();
-    m_openCommands.clear();
+    extensions.clear();
+    openCommands.clear();
     // One handle serves the whole walk: the enumeration goes by index either way, and a
     // round trip to the registry per index is what thousands of classes cost most.
     HKEY root = nullptr;
@@ -96,8 +96,65 @@ void CLaunchApp::LoadAssociations()
         std::string command;
         if (ReadDefault(type + kOpenCommand, true, command) != DefaultValue::Text)
             continue;
-        m_extensions.push_back(key.substr(1));
-        m_openCommands.push_back(command);
+        extensions.push_back(key.substr(1));
+        openCommands.push_back(command);
     }
     RegCloseKey(root);
+}
+
+}  // namespace
+
+struct CLaunchApp::PendingAssociations {
+    HANDLE thread = nullptr;
+    std::vector<std::string> extensions;
+    std::vector<std::string> openCommands;
+};
+
+namespace {
+
+DWORD WINAPI ReadAssociationsThread(void* parameter)
+{
+    auto* pending = static_cast<CLaunchApp::PendingAssociations*>(parameter);
+    try {
+        ReadAssociations(pending->extensions, pending->openCommands);
+    } catch (...) {
+        // Out of memory: the table stays as far as it was read, as when the registry fails;
+        // an extension whose command could not be added goes too.
+        pending->extensions.resize(pending->openCommands.size());
+    }
+    return 0;
+}
+
+}  // namespace
+
+void CLaunchApp::LoadAssociations()
+{
+    WaitForAssociations();
+    ReadAssociations(m_extensions, m_openCommands);
+}
+
+void CLaunchApp::StartLoadingAssociations()
+{
+    WaitForAssociations();
+    m_extensions.clear();
+    m_openCommands.clear();
+    auto pending = std::make_unique<PendingAssociations>();
+    pending->thread = CreateThread(nullptr, 0, ReadAssociationsThread, pending.get(), 0, nullptr);
+    if (!pending->thread) {
+        LoadAssociations();
+        return;
+    }
+    m_pPendingAssociations = pending.release();
+}
+
+void CLaunchApp::WaitForAssociations()
+{
+    if (!m_pPendingAssociations)
+        return;
+    std::unique_ptr<PendingAssociations> pending(m_pPendingAssociations);
+    m_pPendingAssociations = nullptr;
+    WaitForSingleObject(pending->thread, INFINITE);
+    CloseHandle(pending->thread);
+    m_extensions = std::move(pending->extensions);
+    m_openCommands = std::move(pending->openCommands);
 }

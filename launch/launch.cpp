@@ -166,8 +166,9 @@ int StartProgram(CLaunchApp& app, const std::string& commandLine, int nCmdShow)
     return static_cast<int>(result);
 }
 
-std::string CLaunchApp::BuildCommandLine(const std::string& command) const
+std::string CLaunchApp::BuildCommandLine(const std::string& command)
 {
+    WaitForAssociations();
     return ::BuildCommandLine(command, WindowsDirectory(), AssociationTable{m_extensions, m_openCommands},
                               PlatformCodePage());
 }
