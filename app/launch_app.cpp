@@ -14,7 +14,11 @@ CLaunchApp* LaunchApp()
 
 CLaunchApp::CLaunchApp() = default;
 
-CLaunchApp::~CLaunchApp() = default;
+CLaunchApp::~CLaunchApp()
+{
+    // The start-up's association read writes into memory this object owns.
+    WaitForAssociations();
+}
 
 BOOL CLaunchApp::InitInstance()
 {
@@ -61,8 +65,8 @@ BOOL CLaunchApp::InitInstance()
         return FALSE;
     }
 
-    // 9. The document associations.
-    LoadAssociations();
+    // 9. The document associations, read while the start goes on; a start that needs them waits.
+    StartLoadingAssociations();
 
     // 10. Otherwise the stacking stays as the window was created.
     if (m_bTopMost)
@@ -89,6 +93,7 @@ BOOL CLaunchApp::InitInstance()
 int CLaunchApp::ExitInstance()
 {
     FreeObjects();
+    WaitForAssociations();
     m_extensions.clear();
     m_openCommands.clear();
     SaveSettings();
@@ -168,13 +173,20 @@ void CLaunchApp::PlaceButtonWindow(int cx, int cy)
         return;
     HWND hWnd = m_pButtonWnd->m_hWnd;
     const IntSize screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    // A move or sizing to where the window already is changes nothing, yet costs the
+    // window's position messages and the display server's work: a switch between groups
+    // of one size leaves the window alone. Only a normal window's rectangle is compared.
+    RECT rc;
+    GetWindowRect(hWnd, &rc);
+    const bool normal = !IsIconic(hWnd) && !IsZoomed(hWnd);
     if (m_nPopup == POPUP_FIXED) {
-        SetWindowPos(hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        RECT rc;
-        GetWindowRect(hWnd, &rc);
+        if (!normal || rc.right - rc.left != cx || rc.bottom - rc.top != cy) {
+            SetWindowPos(hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            GetWindowRect(hWnd, &rc);
+        }
         const FixedPlacement place =
             FixedPosition(m_nPosition, IntSize{rc.right - rc.left, rc.bottom - rc.top}, screen);
-        if (place.move)
+        if (place.move && (!normal || place.topLeft.x != rc.left || place.topLeft.y != rc.top))
             SetWindowPos(hWnd, nullptr, place.topLeft.x, place.topLeft.y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
@@ -182,7 +194,8 @@ void CLaunchApp::PlaceButtonWindow(int cx, int cy)
         POINT cursor = {0, 0};
         GetCursorPos(&cursor);
         const IntPoint at = CentredOnCursor(IntPoint{cursor.x, cursor.y}, IntSize{cx, cy}, screen);
-        SetWindowPos(hWnd, nullptr, at.x, at.y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!normal || rc.left != at.x || rc.top != at.y || rc.right - rc.left != cx || rc.bottom - rc.top != cy)
+            SetWindowPos(hWnd, nullptr, at.x, at.y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

@@ -46,8 +46,14 @@ public:
     uint16_t LoadGroups();
     // Replaces the association table with the registry's (launch/associations.cpp).
     void LoadAssociations();
+    // The start-up's read of the same table, on a thread of its own so that the bar is
+    // shown and answers meanwhile; read synchronously if no thread can be started.
+    void StartLoadingAssociations();
+    // Waits for that read and takes its table; nothing when no read is pending. Everything
+    // that uses the table calls it first.
+    void WaitForAssociations();
     // The command line of a click start of this item command (launch/launch.cpp).
-    std::string BuildCommandLine(const std::string& command) const;
+    std::string BuildCommandLine(const std::string& command);
     // Draws the icons of the group at this source into the icon strip; 1 always.
     BOOL BuildIconStrip(const std::string& source);
     // Sizes the button window to cx x cy (outer pixels) and places it on the screen.
@@ -94,6 +100,11 @@ public:
     int m_b3dControls = 0;
     std::vector<std::string> m_extensions;
     std::vector<std::string> m_openCommands;
+
+    struct PendingAssociations;  // launch/associations.cpp
+
+private:
+    PendingAssociations* m_pPendingAssociations = nullptr;  // owned; while the start-up read runs
 };
 
 // The running application object, or none.

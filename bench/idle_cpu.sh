@@ -1,46 +1,76 @@
 #!/bin/bash
-# Processor time of the idle launcher (Fixed and PopUp) beside a program that only runs a
-# 100 ms timer, each measured over the same span from the Linux process's own times
-# (Wine's GetProcessTimes counts too coarsely). Figures to read; exits 1 only when a
-# program cannot be measured. Needs DISPLAY and WINEPREFIX set up; takes 3 x the span.
-# Usage: bench/idle_cpu.sh <build dir> [seconds]
+# Processor time of the idle launcher in each popup mode (Fixed, PopUp, GroupUp) beside a
+# program that only runs a 100 ms timer. The four run at the same time, so a busy spell
+# of the machine falls on all of them; each span is measured from the Linux process's own
+# threads (nanoseconds from schedstat: Wine's GetProcessTimes counts too coarsely). The
+# wineserver's share, common to all four, is not counted. Prints the median over the
+# rounds for each program and its ratio to the timer program; exits 1 only when a program
+# cannot be measured. Needs DISPLAY and WINEPREFIX set up; takes about rounds x span.
+# Usage: bench/idle_cpu.sh <build dir> [seconds per round] [rounds]
 set -u
 build=$1
 span=${2:-60}
+rounds=${3:-10}
 ini="$WINEPREFIX/drive_c/windows/qlbar.INI"
-ticks=$(getconf CLK_TCK)
 
-# utime + stime of a Linux process, in clock ticks.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+# Processor nanoseconds of all threads of a Linux process.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
 
-# Starts a Windows program, lets it settle, and prints its processor milliseconds over the span.
-measure() {
-    local exe=$1 pid start end
-    wine "$exe" >/dev/null 2>&1 &
-    pid=$!
-    sleep 5
-    if ! grep -q "$(basename "$exe")" "/proc/$pid/cmdline" 2>/dev/null; then
-        echo "cannot find the process of $exe" >&2
-        kill "$pid" 2>/dev/null
-        return 1
-    fi
-    start=$(cpu_ticks "$pid")
-    sleep "$span"
-    end=$(cpu_ticks "$pid")
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    echo $(( (end - start) * 1000 / ticks ))
+pids=()
+names=(timer Fixed PopUp GroupUp)
+start_program() {  # exe [popup code]
+    [ $# -gt 1 ] && printf '[Quillbar]\r\nPopup=%s\r\n' "$2" >"$ini"
+    wine "$1" >/dev/null 2>&1 &
+    pids+=($!)
+    # The launcher reads its settings at start; the next one may change them after this.
+    sleep 3
+}
+stop_all() {
+    local pid
+    for pid in "${pids[@]}" ${foreground:-}; do kill "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}" ${foreground:-}; do wait "$pid" 2>/dev/null; done
+    rm -f "$ini"
 }
 
-fail=0
-bare=$(measure "$build/idle_timer.exe") || fail=1
-printf '[Quillbar]\r\nPopup=10100\r\n' >"$ini"
-fixed=$(measure "$build/qlbar.exe") || fail=1
-printf '[Quillbar]\r\nPopup=10101\r\n' >"$ini"
-popup=$(measure "$build/qlbar.exe") || fail=1
-rm -f "$ini"
-[ "$fail" -eq 0 ] || exit 1
+start_program "$build/idle_timer.exe"
+start_program "$build/qlbar.exe" 10100
+start_program "$build/qlbar.exe" 10101
+start_program "$build/qlbar.exe" 10102
+# The pointer rests away from the bar, and another program is in the foreground: the
+# launcher's usual idle state. (The last program started would otherwise be the active
+# one, and an active program is sent more than a background one.)
+xdotool mousemove 512 300 2>/dev/null
+wine notepad >/dev/null 2>&1 &
+foreground=$!
+sleep 3
+for i in 0 1 2 3; do
+    if ! grep -q "qlbar.exe\|idle_timer.exe" "/proc/${pids[$i]}/cmdline" 2>/dev/null; then
+        echo "cannot find the process of the ${names[$i]} program" >&2
+        stop_all
+        exit 1
+    fi
+done
 
+declare -A samples
+for round in $(seq "$rounds"); do
+    before=()
+    for i in 0 1 2 3; do before[$i]=$(cpu_ns "${pids[$i]}"); done
+    sleep "$span"
+    for i in 0 1 2 3; do
+        samples[$i]+="$(( ($(cpu_ns "${pids[$i]}") - before[i]) / 1000000 )) "
+    done
+done
+stop_all
+
+median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
-echo "idle processor time over ${span} s: bare 100 ms timer ${bare} ms;" \
-     "launcher Fixed ${fixed} ms ($(ratio "$fixed" "$bare") x); PopUp ${popup} ms ($(ratio "$popup" "$bare") x); target <= 1.2 x"
+bare=$(echo "${samples[0]}" | median)
+echo "idle processor time per ${span} s (median of ${rounds} spans, all four running at once):"
+echo "  bare 100 ms timer ${bare} ms"
+keys=()
+for i in 1 2 3; do
+    m=$(echo "${samples[$i]}" | median)
+    echo "  launcher ${names[$i]} ${m} ms: $(ratio "$m" "$bare") x (target <= 1.2 x)"
+    keys+=("IDLE_${names[$i]^^}_RATIO=$(ratio "$m" "$bare")")
+done
+printf '%s\n' "${keys[@]}"

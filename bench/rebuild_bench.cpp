@@ -3,13 +3,17 @@
 // registry, so that the ratio shows what decoding and drawing add to the read; then how
 // long decoding that record takes beside decoding a record whose 65,535 slots all hold
 // one item with a 40,000-character title; and the writer's time for a thousand-item
-// import: composing the commands, reducing the icons and writing the record.
-// Usage: rebuild_bench [runs]
+// import: composing the commands, reducing the icons and writing the record. Last, a
+// group switch between two 40-item groups (RebuildButtons to the painted bar) beside the
+// least work the same switch needs: reading and decoding the record and drawing its icons
+// into a memory bitmap, with no window work.
+// Usage: rebuild_bench [runs] [--switch-only]
 #include "app/launch_app.h"
 #include "buttonbar/button_bar_wnd.h"
 #include "catalog/group_sources.h"
 #include "catalog/group_writer.h"
 #include "catalog/icon_reduce.h"
+#include "buttonbar/geometry.h"
 #include "tests/support/group_record_builder.h"
 
 #include <windows.h>
@@ -63,15 +67,123 @@ std::vector<uint8_t> BenchmarkGroup()
     return builder.Build();
 }
 
-bool PutBenchmarkGroup(const std::vector<uint8_t>& record)
+std::vector<uint8_t> SwitchGroup(int seed)
+{
+    GroupRecordBuilder builder(u"Switch");
+    for (int i = 0; i < 40; ++i) {
+        IconPixels pixels{};
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                pixels[y][x] = static_cast<uint8_t>((x * y + i + seed) % 16);
+        std::vector<uint32_t> palette;
+        for (uint32_t c = 0; c < 16; ++c)
+            palette.push_back(Rgb(static_cast<uint8_t>(c * 16), static_cast<uint8_t>(seed * 40),
+                                  static_cast<uint8_t>(255 - c * 16)));
+        builder.AddItem(GroupItem{u"Program", u"C:\\APPS\\PROGRAM.EXE", i % 10 * 70, i / 10 * 60,
+                                  IconFromPixels(4, palette, pixels, OpaqueMask())});
+    }
+    return builder.Build();
+}
+
+bool PutBenchmarkGroup(const std::vector<uint8_t>& record, const char* name = "Benchmark")
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "UNICODE Program Groups\\Benchmark", 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kGroups) + "\\" + name).c_str(), 0, nullptr, 0, KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
     LONG result = RegSetValueExA(key, nullptr, 0, REG_BINARY, record.data(), static_cast<DWORD>(record.size()));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
+}
+
+// What a switch cannot do without: read the record, decode it, and draw each item's icon
+// (image and mask) into a memory bitmap of the strip's size.
+void ReadAndDrawIcons(const std::string& source, int cellSize)
+{
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> data = ReadGroupRecord(source, &size);
+    CProgramGroup group;
+    group.LoadFromRecord(source, data.get(), size, LOAD_ITEMS, PlatformCodec(), GroupLists{});
+    HDC screen = GetDC(nullptr);
+    HDC strip = CreateCompatibleDC(screen);
+    HDC maskDC = CreateCompatibleDC(screen);
+    const int cells = group.ItemCount();
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, cellSize * cells, cellSize);
+    HGDIOBJ oldStrip = SelectObject(strip, bitmap);
+    GroupRecord record(data.get(), size, PlatformCodec());
+    for (int i = 0; i < cells; ++i) {
+        IconLocation icon;
+        if (!record.LocateIcon(group.m_items[static_cast<size_t>(i)]->m_nIconInfo, icon))
+            continue;
+        HBITMAP mask = CreateBitmap(32, 32, 1, 1, data.get() + icon.mask);
+        HGDIOBJ oldMask = SelectObject(maskDC, mask);
+        StretchBlt(strip, i * cellSize, cellSize - 1, cellSize, -cellSize, maskDC, 0, 0, 32, 32, SRCAND);
+        SelectObject(maskDC, oldMask);
+        DeleteObject(mask);
+        StretchDIBits(strip, i * cellSize, 0, cellSize, cellSize, 0, 0, 32, 32, data.get() + icon.bits,
+                      reinterpret_cast<const BITMAPINFO*>(data.get() + icon.info), DIB_RGB_COLORS, SRCPAINT);
+    }
+    SelectObject(strip, oldStrip);
+    DeleteObject(bitmap);
+    DeleteDC(maskDC);
+    DeleteDC(strip);
+    ReleaseDC(nullptr, screen);
+}
+
+// Switches back and forth between two 40-item groups; prints the median switch beside the
+// median of ReadAndDrawIcons for the same groups, measured alternately.
+void GroupSwitch(CLaunchApp& app, int runs)
+{
+    PutBenchmarkGroup(SwitchGroup(1), "SwitchA");
+    PutBenchmarkGroup(SwitchGroup(2), "SwitchB");
+    app.LoadGroups();
+    std::vector<int> switchGroups;
+    for (size_t i = 0; i < app.m_groupSources.size(); ++i)
+        if (app.m_groupSources[i].find("\\Switch") != std::string::npos)
+            switchGroups.push_back(static_cast<int>(i));
+    if (switchGroups.size() != 2) {
+        std::fprintf(stderr, "rebuild_bench: the switch groups are not listed\n");
+        return;
+    }
+    app.m_nButtonWidth = 32;
+    app.m_nButtonHeight = 32;
+    const int cell = EffectiveButtonSize(32);
+    std::vector<double> switches, floors;
+    int turn = 0;
+    for (int i = 0; i < runs; ++i) {
+        for (int pass = 0; pass < 2; ++pass, ++turn) {
+            const int group = switchGroups[static_cast<size_t>(turn % 2)];
+            switches.push_back(MedianMs(1, [&] {
+                app.m_nGroup = group;
+                app.m_pButtonWnd->RebuildButtons();
+                UpdateWindow(app.m_pButtonWnd->m_hWnd);
+            }));
+            const std::string source = app.m_groupSources[static_cast<size_t>(group)];
+            floors.push_back(MedianMs(1, [&] { ReadAndDrawIcons(source, cell); }));
+        }
+    }
+    // Where a switch's time goes, step by step, on the last group shown.
+    const std::string shown = app.m_groupSources[static_cast<size_t>(app.m_nGroup)];
+    const double load = MedianMs(runs, [&] { app.m_group.Load(shown, LOAD_ITEMS); });
+    const double strip = MedianMs(runs, [&] { app.BuildIconStrip(shown); });
+    const double place = MedianMs(runs, [&] {
+        const SIZE size = app.ButtonWindowSize();
+        app.PlaceButtonWindow(size.cx, size.cy);
+    });
+    const double paint = MedianMs(runs, [&] {
+        RedrawWindow(app.m_pButtonWnd->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    });
+    std::sort(switches.begin(), switches.end());
+    std::sort(floors.begin(), floors.end());
+    const double s = switches[switches.size() / 2], f = floors[floors.size() / 2];
+    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kGroups) + "\\SwitchA").c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kGroups) + "\\SwitchB").c_str());
+    std::printf("group switch, 40 items at 32 x 32 (median of %zu switches, alternating)\n", switches.size());
+    std::printf("  RebuildButtons to the painted bar %8.3f ms; read, decode and draw the icons %8.3f ms;"
+                " ratio %.2f x (target <= 1.5 x)\n", s, f, s / f);
+    std::printf("  its steps: read and decode %.3f ms, icon strip %.3f ms, size and place %.3f ms, paint %.3f ms\n",
+                load, strip, place, paint);
+    std::printf("SWITCH_RATIO=%.2f\n", s / f);
 }
 
 }  // namespace
@@ -79,6 +191,7 @@ bool PutBenchmarkGroup(const std::vector<uint8_t>& record)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    const bool switchOnly = argc > 2 && std::string(argv[2]) == "--switch-only";
     CLaunchApp app;
     app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
     app.LoadSettings();
@@ -90,6 +203,18 @@ int main(int argc, char** argv)
     app.m_pButtonWnd = new CButtonBarWnd();
     ShowWindow(app.m_pButtonWnd->m_hWnd, SW_SHOWNOACTIVATE);
 
+    if (switchOnly) {
+        // The start-up's two registry walks, and the switch.
+        const double groups = MedianMs(5, [&] { app.LoadGroups(); });
+        std::printf("reading the group list: %zu groups in %.1f ms (median of 5)\n", app.m_groupSources.size(),
+                    groups);
+        GroupSwitch(app, runs);
+        const double associations = MedianMs(5, [&] { app.LoadAssociations(); });
+        std::printf("reading the association table: %zu entries in %.1f ms (median of 5)\n", app.m_extensions.size(),
+                    associations);
+        DestroyWindow(app.m_pButtonWnd->m_hWnd);
+        return 0;
+    }
     const std::vector<uint8_t> record = BenchmarkGroup();
     if (!PutBenchmarkGroup(record)) {
         std::fprintf(stderr, "rebuild_bench: cannot write the benchmark group\n");
@@ -155,6 +280,8 @@ int main(int argc, char** argv)
     std::printf("writing a group record\n");
     std::printf("  1,000 items with icons, %zu bytes: %8.3f ms  (median of %d)\n", written.size(), writer,
                 decodeRuns);
+
+    GroupSwitch(app, runs);
 
     RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
     DestroyWindow(app.m_pButtonWnd->m_hWnd);

@@ -3,7 +3,6 @@
 #include "app/launch_app.h"
 #include "resource.h"
 
-#include <shellapi.h>
 
 namespace {
 
@@ -26,12 +25,12 @@ CButtonBarWnd::CButtonBarWnd()
     std::string className = RegisterWndClass(0, LoadCursor(nullptr, IDC_ARROW), app->m_hbrBackground,
                                              LoadIconA(app->m_hInstance, MAKEINTRESOURCEA(IDI_QUILLBAR)));
     // Failures are not checked: without a window or timer the object stays, inert.
-    CreateEx(0, className, app->LoadResString(IDS_BUTTONWND_TITLE), WS_POPUP | WS_BORDER, app->m_rcWindow, nullptr,
-             nullptr);
-    if (m_hWnd) {
-        DragAcceptFiles(m_hWnd, TRUE);
+    // Files may be dropped on it: the style DragAcceptFiles would set, without loading the
+    // shell library at start-up for it.
+    CreateEx(WS_EX_ACCEPTFILES, className, app->LoadResString(IDS_BUTTONWND_TITLE), WS_POPUP | WS_BORDER,
+             app->m_rcWindow, nullptr, nullptr);
+    if (m_hWnd)
         m_nTimer = SetTimer(m_hWnd, kTimerId, kTimerInterval, nullptr);
-    }
 }
 
 CButtonBarWnd::~CButtonBarWnd()

@@ -38,9 +38,11 @@ void CButtonBarWnd::OnTimer(UINT_PTR)
     in.stopSaver = app->m_bStopSaver == 1;
     in.saverTicks = m_nSaverTicks;
     if (TimerNeedsCursor(in.popupMode, in.menuOpen, in.stopSaver, in.saverTicks)) {
-        POINT cursor = {0, 0};
-        GetCursorPos(&cursor);
-        in.cursor = {cursor.x, cursor.y};
+        // Where the cursor was when the timer message was taken: the platform notes it with
+        // every message, whereas GetCursorPos may ask the display server afresh, which is
+        // most of what an idle tick would cost.
+        const DWORD position = GetMessagePos();
+        in.cursor = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
         in.window = WindowRectOf(m_hWnd);
     }
     in.screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

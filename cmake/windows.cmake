@@ -40,7 +40,7 @@ add_library(quillbar_core STATIC
     launch/associations.cpp
 )
 target_include_directories(quillbar_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
-target_link_libraries(quillbar_core PUBLIC quillbar_pure user32 gdi32 advapi32 shell32 kernel32)
+target_link_libraries(quillbar_core PUBLIC quillbar_pure user32 gdi32 advapi32 kernel32)
 target_compile_options(quillbar_core PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
 
 # The resources go into every executable that runs the application's code.
@@ -181,5 +181,15 @@ target_compile_options(idle_timer PRIVATE ${QUILLBAR_WARNINGS})
 add_executable(probe tests/outside/probe.cpp)
 target_link_libraries(probe PRIVATE ole32 uuid shell32 psapi)
 target_compile_options(probe PRIVATE ${QUILLBAR_WARNINGS})
+
+# The start-up benchmark: the bare two-window program it measures the launcher against
+# (with the launcher's own resources, for the Set Up template), and the driver that starts
+# both alternately and sets up the groups and extensions.
+add_executable(bare_two_windows WIN32 bench/bare_two_windows.cpp $<TARGET_OBJECTS:quillbar_res>)
+target_include_directories(bare_two_windows PRIVATE ${CMAKE_SOURCE_DIR}/res)
+target_compile_options(bare_two_windows PRIVATE ${QUILLBAR_WARNINGS})
+add_executable(startup_driver bench/startup_driver.cpp)
+target_link_libraries(startup_driver PRIVATE quillbar_pure psapi)
+target_compile_options(startup_driver PRIVATE ${QUILLBAR_WARNINGS})
 
 endif()

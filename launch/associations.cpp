@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -32,23 +33,17 @@ DefaultValue ReadDefault(const std::string& path, bool expand, std::string& text
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return DefaultValue::NoKey;
     DWORD type = 0;
-    DWORD size = 0;
-    LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size);
-    std::vector<char> data;
-    // The value may grow between the reads; a few tries with the size then reported.
-    for (int attempt = 0; result == ERROR_SUCCESS; ++attempt) {
+    // Nearly every value fits the first buffer and is read in one query; a longer one
+    // reports its size and is read again with that (a few times, should it keep growing).
+    std::vector<char> data(kNameBufferSize + 1, '\0');
+    DWORD size = kNameBufferSize;
+    LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    for (int attempt = 0; result == ERROR_MORE_DATA && attempt < 3; ++attempt) {
         data.assign(size + 1, '\0');
-        DWORD read = size;
-        result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &read);
-        if (result == ERROR_SUCCESS) {
-            data.resize(read < size ? read : size);
-            break;
-        }
-        if (result != ERROR_MORE_DATA || attempt == 2)
-            break;
-        size = read;
-        result = ERROR_SUCCESS;
+        result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     }
+    if (result == ERROR_SUCCESS && size < data.size())
+        data.resize(size);
     RegCloseKey(key);
     if (result == ERROR_FILE_NOT_FOUND)
         return DefaultValue::Missing;
@@ -62,28 +57,28 @@ DefaultValue ReadDefault(const std::string& path, bool expand, std::string& text
     return DefaultValue::Text;
 }
 
-}  // namespace
-
-void CLaunchApp::LoadAssociations()
+// Reads the table from the registry into the two (emptied) lists.
+void ReadAssociations(std::vector<std::string>& extensions, std::vector<std::string>& openCommands)
 {
-    m_extensions.clear();
-    m_openCommands.clear();
+    extensions.clear();
+    openCommands.clear();
+    // One handle serves the whole walk: the enumeration goes by index either way, and a
+    // round trip to the registry per index is what thousands of classes cost most.
+    HKEY root = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, nullptr, 0, KEY_READ, &root) != ERROR_SUCCESS)
+        return;
     for (DWORD index = 0;; ++index) {
-        HKEY root = nullptr;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, nullptr, 0, KEY_READ, &root) != ERROR_SUCCESS)
-            return;
         char name[kNameBufferSize] = {};
         DWORD length = kNameBufferSize;
         const LONG result = RegEnumKeyExA(root, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        RegCloseKey(root);
         if (result == ERROR_NO_MORE_ITEMS)
-            return;
+            break;
         // A name too long for the buffer is no extension; any other failure would
         // repeat at every later index.
         if (result == ERROR_MORE_DATA)
             continue;
         if (result != ERROR_SUCCESS)
-            return;
+            break;
         if (name[0] != '.')
             continue;
         const std::string key(name, length);
@@ -101,7 +96,65 @@ void CLaunchApp::LoadAssociations()
         std::string command;
         if (ReadDefault(type + kOpenCommand, true, command) != DefaultValue::Text)
             continue;
-        m_extensions.push_back(key.substr(1));
-        m_openCommands.push_back(command);
+        extensions.push_back(key.substr(1));
+        openCommands.push_back(command);
     }
+    RegCloseKey(root);
+}
+
+}  // namespace
+
+struct CLaunchApp::PendingAssociations {
+    HANDLE thread = nullptr;
+    std::vector<std::string> extensions;
+    std::vector<std::string> openCommands;
+};
+
+namespace {
+
+DWORD WINAPI ReadAssociationsThread(void* parameter)
+{
+    auto* pending = static_cast<CLaunchApp::PendingAssociations*>(parameter);
+    try {
+        ReadAssociations(pending->extensions, pending->openCommands);
+    } catch (...) {
+        // Out of memory: the table stays as far as it was read, as when the registry fails;
+        // an extension whose command could not be added goes too.
+        pending->extensions.resize(pending->openCommands.size());
+    }
+    return 0;
+}
+
+}  // namespace
+
+void CLaunchApp::LoadAssociations()
+{
+    WaitForAssociations();
+    ReadAssociations(m_extensions, m_openCommands);
+}
+
+void CLaunchApp::StartLoadingAssociations()
+{
+    WaitForAssociations();
+    m_extensions.clear();
+    m_openCommands.clear();
+    auto pending = std::make_unique<PendingAssociations>();
+    pending->thread = CreateThread(nullptr, 0, ReadAssociationsThread, pending.get(), 0, nullptr);
+    if (!pending->thread) {
+        LoadAssociations();
+        return;
+    }
+    m_pPendingAssociations = pending.release();
+}
+
+void CLaunchApp::WaitForAssociations()
+{
+    if (!m_pPendingAssociations)
+        return;
+    std::unique_ptr<PendingAssociations> pending(m_pPendingAssociations);
+    m_pPendingAssociations = nullptr;
+    WaitForSingleObject(pending->thread, INFINITE);
+    CloseHandle(pending->thread);
+    m_extensions = std::move(pending->extensions);
+    m_openCommands = std::move(pending->openCommands);
 }

@@ -88,17 +88,52 @@ bool DropHandleIsOurs(HDROP hDrop)
     return complete;
 }
 
+// The shell's drop functions, loaded at the first drop: the bar needs the shell library
+// for nothing else, and loading it (and what it loads) with the program costs start-up
+// time and memory.
+struct ShellDrop {
+    UINT(WINAPI* queryFile)(HDROP, UINT, LPSTR, UINT) = nullptr;
+    BOOL(WINAPI* queryPoint)(HDROP, POINT*) = nullptr;
+    void(WINAPI* finish)(HDROP) = nullptr;
+};
+
+template <typename Function>
+void Resolve(HMODULE module, const char* name, Function& function)
+{
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Null when the library or one of its functions is missing.
+const ShellDrop* ShellDropFunctions()
+{
+    static ShellDrop functions;
+    if (!functions.finish) {
+        // Kept loaded for the rest of the run, as a load-time import would be.
+        HMODULE shell = LoadLibraryA("SHELL32.DLL");
+        if (!shell)
+            return nullptr;
+        Resolve(shell, "DragQueryFileA", functions.queryFile);
+        Resolve(shell, "DragQueryPoint", functions.queryPoint);
+        Resolve(shell, "DragFinish", functions.finish);
+        if (!functions.queryFile || !functions.queryPoint || !functions.finish) {
+            functions = ShellDrop();
+            return nullptr;
+        }
+    }
+    return &functions;
+}
+
 // The dropped files' full names, each fetched whole however long it is.
-std::vector<std::string> DroppedFiles(HDROP hDrop)
+std::vector<std::string> DroppedFiles(const ShellDrop& shell, HDROP hDrop)
 {
     std::vector<std::string> files;
-    const UINT count = DragQueryFileA(hDrop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = shell.queryFile(hDrop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileA(hDrop, i, nullptr, 0);
+        const UINT length = shell.queryFile(hDrop, i, nullptr, 0);
         if (length == 0)
             continue;
         std::vector<char> name(length + 1, '\0');
-        const UINT fetched = DragQueryFileA(hDrop, i, name.data(), length + 1);
+        const UINT fetched = shell.queryFile(hDrop, i, name.data(), length + 1);
         if (fetched > 0 && fetched <= length)
             files.emplace_back(name.data(), fetched);
     }
@@ -182,8 +217,9 @@ int StartProgram(CLaunchApp& app, const std::string& commandLine, int nCmdShow)
     return static_cast<int>(result);
 }
 
-std::string CLaunchApp::BuildCommandLine(const std::string& command) const
+std::string CLaunchApp::BuildCommandLine(const std::string& command)
 {
+    WaitForAssociations();
     return ::BuildCommandLine(command, WindowsDirectory(), AssociationTable{m_extensions, m_openCommands},
                               PlatformCodePage());
 }
@@ -225,10 +261,16 @@ void CButtonBarWnd::LaunchWithFiles(HDROP hDropInfo)
         return;
     fw::WaitCursor wait;
     CLaunchApp* app = LaunchApp();
+    const ShellDrop* shell = ShellDropFunctions();
+    if (!shell) {
+        // Nothing can be read from the drop; its memory is freed as DragFinish would.
+        GlobalFree(hDropInfo);
+        return;
+    }
     POINT point = {0, 0};
-    DragQueryPoint(hDropInfo, &point);
-    const std::vector<std::string> files = DroppedFiles(hDropInfo);
-    DragFinish(hDropInfo);
+    shell->queryPoint(hDropInfo, &point);
+    const std::vector<std::string> files = DroppedFiles(*shell, hDropInfo);
+    shell->finish(hDropInfo);
     if (!app)
         return;
 

@@ -54,7 +54,7 @@ install_wine_fonts() {
 # A fresh, private Wine prefix; never the user's ~/.wine.
 start_wine_prefix() {
     export WINEPREFIX
-    WINEPREFIX=$(mktemp -d /tmp/quillbar-wine.XXXXXX)
+    WINEPREFIX=$(mktemp -d "${QUILLBAR_PREFIX_TEMPLATE:-/tmp/quillbar-wine.XXXXXX}")
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEARCH=win64

@@ -84,8 +84,8 @@ if build_preset win64; then
         record benchmark failed
     fi
     rm -f "$bench_out"
-    log "benchmark: the idle launcher's processor time beside a bare 100 ms timer (3 x 60 s)"
-    if ! bench/idle_cpu.sh build/win64 60 >&2; then record "idle benchmark" failed; fi
+    log "benchmarks against bare programs, quick (about 2 minutes, in a prefix of their own)"
+    if ! bench/run.sh build/win64 --quick >&2; then record "benchmarks" failed; fi
 else
     record "win64 build" failed
 fi

@@ -82,6 +82,32 @@ TEST(LoadAssociations, ReadsExtensionsWithTheirTypesOpenCommands)
     EXPECT_EQ(commands, app.m_openCommands);
 }
 
+TEST(LoadAssociations, TheStartUpsReadOnItsOwnThreadGivesTheSameTableToTheFirstStart)
+{
+    ClassKeys keys;
+    ASSERT_TRUE(keys.Put(".qbt", "qbtfile"));
+    ASSERT_TRUE(keys.Put("qbtfile\\shell\\open\\command", "viewer.exe %1"));
+    std::vector<std::string> extensions, commands;
+    {
+        CLaunchApp app;
+        app.LoadAssociations();
+        extensions = app.m_extensions;
+        commands = app.m_openCommands;
+    }
+    CLaunchApp app;
+    app.StartLoadingAssociations();
+    // A click start waits for the read rather than starting the document as it stands.
+    EXPECT_EQ("viewer.exe c:\\docs\\readme.qbt ", app.BuildCommandLine("C:\\DOCS\\README.QBT"));
+    EXPECT_EQ(extensions, app.m_extensions);
+    EXPECT_EQ(commands, app.m_openCommands);
+
+    // A reload while a read is still going waits for it first; so does the object's end.
+    app.StartLoadingAssociations();
+    app.LoadAssociations();
+    EXPECT_EQ(extensions, app.m_extensions);
+    app.StartLoadingAssociations();
+}
+
 TEST(BuildCommandLine, UsesTheRealWindowsDirectoryAndTodaysProgramAssociation)
 {
     CLaunchApp app;
