@@ -60,10 +60,10 @@ bool Readable(const void* p, SIZE_T size)
 // complete file list is read.
 bool DropHandleIsOurs(HDROP hDrop)
 {
-    // The memory manager reads a block's header before the address it is given.
-    constexpr SIZE_T kHeader = 64;
-    const auto address = reinterpret_cast<ULONG_PTR>(hDrop);
-    if (address < 0x10000 || !Readable(reinterpret_cast<const void*>(address - kHeader), kHeader + sizeof(DROPFILES)))
+    // The memory manager looks a handle up in its own tables before it reads anything, so
+    // asking the size of a foreign handle reads nothing that is not ours. The address in
+    // front of a block is not looked at: a process's first block may start a region.
+    if (reinterpret_cast<ULONG_PTR>(hDrop) < 0x10000)
         return false;
     const SIZE_T size = GlobalSize(hDrop);
     if (size < sizeof(DROPFILES))
