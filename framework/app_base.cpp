@@ -20,14 +20,31 @@ Application::~Application()
         s_pCurrent = nullptr;
 }
 
+namespace {
+
+// The module's full path, however long; empty when it cannot be read.
+std::string ModuleFileName(HINSTANCE hInstance)
+{
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        DWORD len = GetModuleFileNameA(hInstance, path.data(), static_cast<DWORD>(path.size()));
+        if (len == 0)
+            return std::string();
+        if (len < path.size() - 1)
+            return std::string(path.data(), len);
+        if (path.size() >= 32768)
+            return std::string();
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
 void Application::Attach(HINSTANCE hInstance, int nCmdShow)
 {
     m_hInstance = hInstance;
     m_nCmdShow = nCmdShow;
-    char path[MAX_PATH + 1] = {};
-    DWORD len = GetModuleFileNameA(hInstance, path, MAX_PATH);
-    path[len <= MAX_PATH ? len : MAX_PATH] = '\0';
-    m_strExeName = BaseNameOfPath(path);
+    m_strExeName = BaseNameOfPath(ModuleFileName(hInstance));
     m_strProfileName = m_strExeName + ".INI";
 }
 
@@ -99,24 +116,15 @@ std::string Application::LoadResString(UINT nID) const
 
 std::string Application::HelpFilePath() const
 {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        DWORD len = GetModuleFileNameA(m_hInstance, path.data(), static_cast<DWORD>(path.size()));
-        if (len == 0)
-            return std::string();
-        if (len < path.size() - 1) {
-            std::string full(path.data(), len);
-            // Only a dot after the last separator starts the extension.
-            size_t slash = full.find_last_of("\\/");
-            size_t dot = full.rfind('.');
-            if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-                full.erase(dot);
-            return full + ".HLP";
-        }
-        if (path.size() >= 32768)
-            return std::string();
-        path.resize(path.size() * 2);
-    }
+    std::string full = ModuleFileName(m_hInstance);
+    if (full.empty())
+        return full;
+    // Only a dot after the last separator starts the extension.
+    const size_t slash = full.find_last_of("\\/");
+    const size_t dot = full.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        full.erase(dot);
+    return full + ".HLP";
 }
 
 BOOL Application::WinHelp(DWORD_PTR dwData, UINT nCmd)
