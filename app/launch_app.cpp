@@ -16,8 +16,8 @@ CLaunchApp::CLaunchApp() = default;
 
 CLaunchApp::~CLaunchApp()
 {
-    // The start-up's association read writes into memory this object owns.
-    WaitForAssociations();
+    // The start-up's association read runs on a timer that would find this object gone.
+    DiscardPendingAssociations();
 }
 
 BOOL CLaunchApp::InitInstance()
@@ -65,7 +65,8 @@ BOOL CLaunchApp::InitInstance()
         return FALSE;
     }
 
-    // 9. The document associations, read while the start goes on; a start that needs them waits.
+    // 9. The document associations, read in turns once the bar is up; a start that needs them
+    //    ends the read first.
     StartLoadingAssociations();
 
     // 10. Otherwise the stacking stays as the window was created.
@@ -93,7 +94,7 @@ BOOL CLaunchApp::InitInstance()
 int CLaunchApp::ExitInstance()
 {
     FreeObjects();
-    WaitForAssociations();
+    DiscardPendingAssociations();
     m_extensions.clear();
     m_openCommands.clear();
     SaveSettings();

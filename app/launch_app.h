@@ -46,12 +46,15 @@ public:
     uint16_t LoadGroups();
     // Replaces the association table with the registry's (launch/associations.cpp).
     void LoadAssociations();
-    // The start-up's read of the same table, on a thread of its own so that the bar is
-    // shown and answers meanwhile; read synchronously if no thread can be started.
+    // The start-up's read of the same table, a few keys at a time on a timer of the
+    // thread's, so that the bar is shown and answers meanwhile; the table is empty until
+    // the read ends. Read at once if no timer can be had.
     void StartLoadingAssociations();
-    // Waits for that read and takes its table; nothing when no read is pending. Everything
-    // that uses the table calls it first.
+    // Ends that read here and now and takes its table; nothing when no read is pending.
+    // Everything that uses the table calls it first.
     void WaitForAssociations();
+    // Gives a pending read up, its table unread.
+    void DiscardPendingAssociations();
     // The command line of a click start of this item command (launch/launch.cpp).
     std::string BuildCommandLine(const std::string& command);
     // Draws the icons of the group at this source into the icon strip; 1 always.
@@ -104,6 +107,7 @@ public:
     struct PendingAssociations;  // launch/associations.cpp
 
 private:
+    static void CALLBACK AssociationTimer(HWND, UINT, UINT_PTR idEvent, DWORD);
     PendingAssociations* m_pPendingAssociations = nullptr;  // owned; while the start-up read runs
 };
 

@@ -85,30 +85,75 @@ TEST(LoadAssociations, ReadsExtensionsWithTheirTypesOpenCommands)
     EXPECT_EQ(commands, app.m_openCommands);
 }
 
-TEST(LoadAssociations, TheStartUpsReadOnItsOwnThreadGivesTheSameTableToTheFirstStart)
+// The table a read of the registry gives at once.
+void ReadAtOnce(std::vector<std::string>& extensions, std::vector<std::string>& commands)
+{
+    CLaunchApp app;
+    app.LoadAssociations();
+    extensions = app.m_extensions;
+    commands = app.m_openCommands;
+}
+
+TEST(LoadAssociations, TheStartUpsReadInTurnsEndsWithTheWholeTableAndThenStops)
+{
+    ClassKeys keys;
+    // More extensions than one turn reads, around the ones the prefix has.
+    for (int i = 0; i < 80; ++i)
+        ASSERT_TRUE(keys.Put(".qb" + std::to_string(i), "qbtfile"));
+    ASSERT_TRUE(keys.Put("qbtfile\\shell\\open\\command", "viewer.exe %1"));
+    std::vector<std::string> extensions, commands;
+    ReadAtOnce(extensions, commands);
+    ASSERT_GT(extensions.size(), 80u);
+
+    CLaunchApp app;
+    app.StartLoadingAssociations();
+    EXPECT_TRUE(app.m_extensions.empty());  // nothing is read before the message loop turns
+    PumpMessages(50);
+    EXPECT_TRUE(app.m_extensions.empty());  // nor before the start-up has settled
+    EXPECT_TRUE(WaitUntil([&] {
+        PumpMessages(20);
+        return !app.m_extensions.empty();
+    }, 20000));
+    EXPECT_EQ(extensions, app.m_extensions);
+    EXPECT_EQ(commands, app.m_openCommands);
+    // Once read, the table stays as it is: the turns have stopped.
+    ASSERT_TRUE(keys.Put(".qbz", "qbtfile"));
+    PumpMessages(200);
+    EXPECT_EQ(extensions, app.m_extensions);
+}
+
+TEST(LoadAssociations, WhatNeedsTheTableEndsTheReadAndAReadGivenUpLeavesNoTimerBehind)
 {
     ClassKeys keys;
     ASSERT_TRUE(keys.Put(".qbt", "qbtfile"));
     ASSERT_TRUE(keys.Put("qbtfile\\shell\\open\\command", "viewer.exe %1"));
     std::vector<std::string> extensions, commands;
+    ReadAtOnce(extensions, commands);
+
     {
         CLaunchApp app;
-        app.LoadAssociations();
-        extensions = app.m_extensions;
-        commands = app.m_openCommands;
-    }
-    CLaunchApp app;
-    app.StartLoadingAssociations();
-    // A click start waits for the read rather than starting the document as it stands.
-    EXPECT_EQ("viewer.exe c:\\docs\\readme.qbt ", app.BuildCommandLine("C:\\DOCS\\README.QBT"));
-    EXPECT_EQ(extensions, app.m_extensions);
-    EXPECT_EQ(commands, app.m_openCommands);
+        app.StartLoadingAssociations();
+        PumpMessages(150);  // a turn or two read
+        // A click start ends the read rather than starting the document as it stands.
+        EXPECT_EQ("viewer.exe c:\\docs\\readme.qbt ", app.BuildCommandLine("C:\\DOCS\\README.QBT"));
+        EXPECT_EQ(extensions, app.m_extensions);
+        EXPECT_EQ(commands, app.m_openCommands);
 
-    // A reload while a read is still going waits for it first; so does the object's end.
-    app.StartLoadingAssociations();
-    app.LoadAssociations();
-    EXPECT_EQ(extensions, app.m_extensions);
-    app.StartLoadingAssociations();
+        // A reload while a read is pending reads anew; so does a second start.
+        app.StartLoadingAssociations();
+        app.LoadAssociations();
+        EXPECT_EQ(extensions, app.m_extensions);
+        app.StartLoadingAssociations();
+        app.StartLoadingAssociations();
+        app.WaitForAssociations();
+        EXPECT_EQ(extensions, app.m_extensions);
+        app.StartLoadingAssociations();
+    }
+    // The object ended with a read pending: its timer must not find it.
+    PumpMessages(300);
+    CLaunchApp other;
+    PumpMessages(300);
+    EXPECT_TRUE(other.m_extensions.empty());
 }
 
 TEST(BuildCommandLine, UsesTheRealWindowsDirectoryAndTodaysProgramAssociation)
