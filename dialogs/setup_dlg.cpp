@@ -250,6 +250,9 @@ BOOL CSetupDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         LoadControls();
         ShowWindow(m_hWnd, SW_MINIMIZE);
     } else if (wParam == IDC_EXIT) {
+        // A menu open meanwhile (the group menu, a system menu) would hold the run in its
+        // own loop until someone dismissed it.
+        EndMenu();
         EndDialog(IDCANCEL);
     } else if (HIWORD(wParam) == EN_SETFOCUS && IsNumberField(LOWORD(wParam))) {
         PostMessageA(GetDlgItem(m_hWnd, LOWORD(wParam)), EM_SETSEL, 0, -1);

@@ -382,6 +382,29 @@ TEST_F(LauncherInputTest, TheRightButtonDragsThroughTheMenuAndAltOpensItAtTheCor
     EXPECT_EQ("2", Saved("Group"));
 }
 
+TEST_F(LauncherInputTest, ClosingWithAMenuOpenEndsTheRunAtOnceAndSavesTheSettings)
+{
+    PutGroup("G0", 0, {"a"});
+    PutGroup("G1", 10, {"a", "b"});
+    // The group menu, then the Set Up window's system menu (as Alt+Space opens it).
+    for (int which = 0; which < 2; ++which) {
+        Start();
+        if (which == 0) {
+            Activate();
+            Tap(VK_MENU);
+        } else {
+            HWND dialog = m_launcher->WaitForWindow("#32770");
+            ASSERT_NE(nullptr, dialog);
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        }
+        ASSERT_TRUE(WaitUntil([&] { return FindMenu() != nullptr; })) << which;
+        m_launcher->CloseWindows();
+        EXPECT_TRUE(m_launcher->WaitForExit(5000)) << "the open menu held the run: " << which;
+        m_launcher.reset();
+        EXPECT_EQ("0", Saved("Group"));
+    }
+}
+
 TEST_F(LauncherInputTest, KeysMoveThePointerClickTheButtonUnderItAndStepThroughGroups)
 {
     PutGroup("G0", 0, {"k0", "k1", "k2", "k3", "k4"});
