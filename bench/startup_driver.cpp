@@ -143,8 +143,22 @@ double NowMs()
 
 struct Sample {
     double readyMs = -1;
-    double peakKb = 0;
+    double readyPeakKb = 0;  // the peak working set when ready
+    double peakKb = 0;       // and once the start-up's later work is done
 };
+
+// The launcher reads the document associations in turns once its bar is up; three
+// seconds cover that read of 2,000 extensions here several times over.
+constexpr DWORD kSettleMs = 3000;
+
+double PeakKb(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, &counters, sizeof counters))
+        return 0;
+    return static_cast<double>(counters.PeakWorkingSetSize) / 1024.0;
+}
 
 Sample Measure(const std::string& exe)
 {
@@ -172,10 +186,10 @@ Sample Measure(const std::string& exe)
         }
         Sleep(1);
     }
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(pi.hProcess, &counters, sizeof counters))
-        sample.peakKb = static_cast<double>(counters.PeakWorkingSetSize) / 1024.0;
+    sample.readyPeakKb = PeakKb(pi.hProcess);
+    if (sample.readyMs >= 0)
+        Sleep(kSettleMs);
+    sample.peakKb = PeakKb(pi.hProcess);
     TerminateProcess(pi.hProcess, 0);
     WaitForSingleObject(pi.hProcess, 10000);
     CloseHandle(pi.hThread);
@@ -197,7 +211,7 @@ int Run(int runs, const std::string& launcher, const std::string& bare)
     // One start of each first, unmeasured: the first start of a program fills the caches.
     Measure(launcher);
     Measure(bare);
-    std::vector<double> launcherMs, bareMs, launcherKb, bareKb;
+    std::vector<double> launcherMs, bareMs, launcherKb, bareKb, launcherReadyKb, bareReadyKb;
     for (int i = 0; i < runs; ++i) {
         for (int which = 0; which < 2; ++which) {
             // Alternate which goes first, so neither always follows the other.
@@ -207,16 +221,20 @@ int Run(int runs, const std::string& launcher, const std::string& bare)
                 return 1;
             (launcherTurn ? launcherMs : bareMs).push_back(s.readyMs);
             (launcherTurn ? launcherKb : bareKb).push_back(s.peakKb);
+            (launcherTurn ? launcherReadyKb : bareReadyKb).push_back(s.readyPeakKb);
         }
     }
     const double lm = Median(launcherMs), bm = Median(bareMs);
     const double lk = Median(launcherKb), bk = Median(bareKb);
+    const double lr = Median(launcherReadyKb), br = Median(bareReadyKb);
     std::printf("start-up to a painted bar and an idle loop (median of %d runs each):\n", runs);
     std::printf("  launcher %.1f ms; two-window program %.1f ms; ratio %.3f x (target <= 1.10 x)\n", lm, bm,
                 lm / bm);
-    std::printf("peak working set (median of %d runs each):\n", runs);
+    std::printf("peak working set (median of %d runs each), %lu s after ready:\n", runs,
+                static_cast<unsigned long>(kSettleMs / 1000));
     std::printf("  launcher %.0f KB; two-window program %.0f KB; over it %.0f KB = %.2f MB (target <= 1 MB)\n", lk,
                 bk, lk - bk, (lk - bk) / 1024.0);
+    std::printf("  (when ready: launcher %.0f KB; two-window program %.0f KB; over it %.0f KB)\n", lr, br, lr - br);
     std::printf("STARTUP_RATIO=%.3f\nPEAK_OVER_KB=%.0f\n", lm / bm, lk - bk);
     return 0;
 }
