@@ -69,8 +69,8 @@ BOOL CLaunchApp::InitInstance()
     //    ends the read first.
     StartLoadingAssociations();
 
-    // 10. Otherwise the stacking stays as the window was created.
-    if (m_bTopMost)
+    // 10. Otherwise the stacking stays as the window was created (on top when it was made so).
+    if (m_bTopMost && !(GetWindowLongA(m_pButtonWnd->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
         SetWindowPos(m_pButtonWnd->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 
     // 11. The result does not stop the start.
