@@ -107,6 +107,7 @@ add_executable(win_tests
     tests/win/visibility_test.cpp
     tests/win/spin_button_test.cpp
     tests/win/about_test.cpp
+    tests/support/drop_files.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
@@ -178,7 +179,8 @@ target_compile_options(idle_timer PRIVATE ${QUILLBAR_WARNINGS})
 
 # Looks at the launcher from outside its process: windows, control texts, resources,
 # and drops made by another program (the outside-in scenarios and the soak).
-add_executable(probe tests/outside/probe.cpp)
+add_executable(probe tests/outside/probe.cpp tests/support/drop_files.cpp)
+target_include_directories(probe PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(probe PRIVATE ole32 uuid shell32 psapi)
 target_compile_options(probe PRIVATE ${QUILLBAR_WARNINGS})
 

@@ -131,6 +131,13 @@ stop_launcher() {
     [ "$ended" -eq 1 ]
 }
 
+# What a run leaves behind: the launcher, the prefix, and the display if it started one.
+outside_finish() {
+    [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
+    outside_prefix_end
+    [ -n "$OWN_XVFB" ] && kill "$OWN_XVFB" 2>/dev/null
+}
+
 # Message boxes of a failed start, and Wine's crash dialog or debugger.
 error_windows() {
     probe windows | awk -F'\t' '$6 ~ /Application Execution Error|Program Error/ || tolower($4) == "winedbg.exe"'

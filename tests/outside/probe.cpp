@@ -11,6 +11,8 @@
 //   probe winexec N COMMAND       WINEXEC n handles_before handles_after: WinExec's own cost
 // Flags are words joined by commas: visible, topmost, iconic, disabled, foreground.
 // Exit status 0, or 1 when asked about something that is not there, 2 on usage.
+#include "tests/support/drop_files.h"
+
 #include <windows.h>
 #include <ole2.h>
 #include <psapi.h>
@@ -272,27 +274,10 @@ int Resources(DWORD pid)
     return 0;
 }
 
-// A DROPFILES block with the names after it, as the shell hands one to a drop target.
-HGLOBAL MakeDrop(POINT point, BOOL nonClient, char** files, int count)
+// The drop handle for these command-line file names.
+HGLOBAL MakeDrop(POINT point, char** files, int count)
 {
-    size_t size = sizeof(DROPFILES) + 1;
-    for (int i = 0; i < count; ++i)
-        size += std::strlen(files[i]) + 1;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (!memory)
-        return nullptr;
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->pt = point;
-    drop->fNC = nonClient;
-    drop->fWide = FALSE;
-    char* names = reinterpret_cast<char*>(drop + 1);
-    for (int i = 0; i < count; ++i) {
-        std::strcpy(names, files[i]);
-        names += std::strlen(files[i]) + 1;
-    }
-    GlobalUnlock(memory);
-    return memory;
+    return testing_support::MakeDropFiles(point, FALSE, std::vector<std::string>(files, files + count));
 }
 
 // The minimal data object and drop source that DoDragDrop needs for CF_HDROP.
@@ -374,7 +359,7 @@ int DragDrop(char** files, int count)
         std::printf("DRAG\tno-ole\n");
         return 1;
     }
-    HGLOBAL drop = MakeDrop(POINT{0, 0}, FALSE, files, count);
+    HGLOBAL drop = MakeDrop(POINT{0, 0}, files, count);
     FileData data(drop);
     const DWORD start = GetTickCount();
     while (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) {
@@ -432,7 +417,7 @@ int main(int argc, char** argv)
     } else if (command == "postdrop" && argc >= 6) {
         HWND target = ParseWindow(argv[2]);
         POINT point = {std::atol(argv[3]), std::atol(argv[4])};
-        HGLOBAL drop = MakeDrop(point, FALSE, argv + 5, argc - 5);
+        HGLOBAL drop = MakeDrop(point, argv + 5, argc - 5);
         // The handle means something only in this process: whatever the target makes of
         // it is what a cross-process post delivers. Kept alive until the target had time.
         const BOOL posted = drop && PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);

@@ -15,10 +15,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 outside_display "${OUTSIDE_DISPLAY:-}" || { echo "FAIL: no display"; exit 1; }
 finish() {
-    [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
-    outside_prefix_end
     rm -rf "${DROPS:-/nonexistent}"
-    [ -n "$OWN_XVFB" ] && kill "$OWN_XVFB" 2>/dev/null
+    outside_finish
 }
 trap finish EXIT
 

@@ -31,12 +31,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 outside_display "${SOAK_DISPLAY:-}" || { echo "soak: no display"; exit 1; }
-finish() {
-    [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
-    outside_prefix_end
-    [ -n "$OWN_XVFB" ] && kill "$OWN_XVFB" 2>/dev/null
-}
-trap finish EXIT
+trap outside_finish EXIT
 
 SEED=${SOAK_SEED:-$(( $(date +%s) % 32768 ))}
 RANDOM=$SEED

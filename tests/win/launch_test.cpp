@@ -5,6 +5,7 @@
 #include "app/launch_app.h"
 #include "buttonbar/button_bar_wnd.h"
 #include "launch/launch_platform.h"
+#include "tests/support/drop_files.h"
 #include "tests/support/group_record_builder.h"
 #include "tests/support/recorder_log.h"
 #include "tests/support/win_fixtures.h"
@@ -272,24 +273,8 @@ protected:
     // Drops the files at a client point through a real drop handle, as the shell sends it.
     void Drop(POINT point, const std::vector<std::string>& files)
     {
-        // Room for a second terminating null: Wine's DragQueryFile steps over the first
-        // one even when the list is empty, and would read whatever follows.
-        size_t size = sizeof(DROPFILES) + 2;
-        for (const std::string& file : files)
-            size += file.size() + 1;
-        HGLOBAL memory = GlobalAlloc(GHND, size);
+        HGLOBAL memory = MakeDropFiles(point, FALSE, files);
         ASSERT_NE(nullptr, memory);
-        auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-        drop->pFiles = sizeof(DROPFILES);
-        drop->pt = point;
-        drop->fNC = FALSE;
-        drop->fWide = FALSE;
-        char* name = reinterpret_cast<char*>(drop + 1);
-        for (const std::string& file : files) {
-            std::copy(file.begin(), file.end(), name);
-            name += file.size() + 1;
-        }
-        GlobalUnlock(memory);
         SendMessageA(Bar(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     }
 
