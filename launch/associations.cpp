@@ -154,6 +154,7 @@ double NowMs()
     QueryPerformanceCounter(&now);
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
+
 // The first turn waits until the start-up has shown the bar and settled; then the turns
 // follow each other as fast as the platform delivers timers, which it does only when no
 // other message waits.
