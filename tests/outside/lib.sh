@@ -115,6 +115,21 @@ start_launcher() {
 
 launcher_alive() { [ -n "$LAUNCHER_PID" ] && kill -0 "$LAUNCHER_PID" 2>/dev/null; }
 
+# What can be seen of the launcher when a step fails: whether it runs, its windows, error boxes.
+launcher_report() {
+    if launcher_alive; then
+        echo "the launcher runs (pid $LAUNCHER_PID)"
+    elif [ -n "$LAUNCHER_PID" ]; then
+        wait "$LAUNCHER_PID" 2>/dev/null
+        echo "the launcher ended with exit code $?"
+    fi
+    echo "its windows:"
+    launcher_windows | cut -f2,5,6,7,8 | sed 's/^/  /'
+    echo "error windows:"
+    error_windows | cut -f4,6 | sed 's/^/  /'
+    echo "top-level windows of the desktop: $(probe windows | grep -c '^WIN')"
+}
+
 # Closes the launcher as a user closes a program (WM_CLOSE to its windows, from inside
 # the desktop) and waits for it to end; force only when it does not.
 stop_launcher() {

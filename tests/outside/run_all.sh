@@ -525,14 +525,17 @@ for name in "${ALL[@]}"; do
     if [ "$status" -eq 0 ] && error_windows | grep -q .; then
         status=1 WHY="error windows: $(error_windows | cut -f4,6 | tr '\t\n' ': ')"
     fi
-    [ "$status" -eq 1 ] && shot "FAILED-$name"
+    if [ "$status" -eq 1 ]; then
+        shot "FAILED-$name"
+        launcher_report >"$DROPS/report"  # not in a subshell: it waits for the launcher
+    fi
     stop_launcher >/dev/null 2>&1
     xdotool keyup shift ctrl alt 2>/dev/null
     took=$(( $(date +%s) - t0 ))
     case $status in
     0) echo "PASS $name (${took}s)"; passed=$(( passed + 1 )) ;;
     2) echo "SKIP $name: $WHY"; skipped=$(( skipped + 1 )) ;;
-    *) echo "FAIL $name: $WHY (${took}s)"; failed=$(( failed + 1 )) ;;
+    *) echo "FAIL $name: $WHY (${took}s)"; sed 's/^/    /' "$DROPS/report"; failed=$(( failed + 1 )) ;;
     esac
 done
 echo "outside-in: $passed passed, $failed failed, $skipped skipped in $(( $(date +%s) - started ))s; screenshots in $SHOTS"
