@@ -538,5 +538,7 @@ for name in "${ALL[@]}"; do
     *) echo "FAIL $name: $WHY (${took}s)"; sed 's/^/    /' "$DROPS/report"; failed=$(( failed + 1 )) ;;
     esac
 done
-echo "outside-in: $passed passed, $failed failed, $skipped skipped in $(( $(date +%s) - started ))s; screenshots in $SHOTS"
+retried=""
+[ "$STARTS_RETRIED" -gt 0 ] && retried=" ($STARTS_RETRIED launcher starts needed a second try)"
+echo "outside-in: $passed passed, $failed failed, $skipped skipped in $(( $(date +%s) - started ))s$retried; screenshots in $SHOTS"
 [ "$failed" -eq 0 ]
