@@ -84,7 +84,8 @@ IntPoint GroupTitlePosition(const ButtonLayout& layout, IntPoint clientOrigin, i
     int64_t x = int64_t{clientOrigin.x} + (vertical ? offset.x + 1 : -1);
     int64_t y = int64_t{clientOrigin.y} - popup.cy - (vertical ? 0 : 1);
     if (x < screen.left || y < screen.top) {
-        // Just below the window, at the client area's left edge.
+        // Just below the window, at the client area's left edge, wherever the window's top
+        // is: the window's bottom is a screen coordinate and is not offset again.
         x = clientOrigin.x;
         y = windowBottom;
     }

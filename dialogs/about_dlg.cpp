@@ -51,13 +51,7 @@ BOOL CAboutDlg::OnInitDialog()
     SetDlgItemTextA(m_hWnd, IDC_ABOUT_NOTICE, m_strNotice.c_str());
     FillSystemInfo();
 
-    RECT box = {}, desktop = {};
-    GetWindowRect(m_hWnd, &box);
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    const int cx = box.right - box.left, cy = box.bottom - box.top;
-    SetWindowPos(m_hWnd, nullptr, desktop.left + (desktop.right - desktop.left - cx) / 2,
-                 desktop.top + (desktop.bottom - desktop.top - cy) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fw::CentreOnDesktop(m_hWnd);
     return TRUE;
 }
 

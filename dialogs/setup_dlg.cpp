@@ -101,12 +101,7 @@ BOOL CSetupDlg::OnInitDialog()
     if (stored.left || stored.top || stored.right || stored.bottom) {
         SetWindowPos(m_hWnd, nullptr, stored.left, stored.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     } else {
-        RECT dialog, desktop;
-        GetWindowRect(m_hWnd, &dialog);
-        GetWindowRect(GetDesktopWindow(), &desktop);
-        int x = desktop.left + ((desktop.right - desktop.left) - (dialog.right - dialog.left)) / 2;
-        int y = desktop.top + ((desktop.bottom - desktop.top) - (dialog.bottom - dialog.top)) / 2;
-        SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        fw::CentreOnDesktop(m_hWnd);
     }
 
     // The launcher runs as this minimised window; restoring it shows the settings.

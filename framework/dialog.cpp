@@ -6,18 +6,32 @@ namespace fw {
 
 Dialog::Dialog(UINT nIDTemplate, Window* pParent) : m_nIDTemplate(nIDTemplate), m_pParent(pParent) {}
 
-HWND Dialog::CreateFromTemplate()
+HWND Dialog::CreateFromTemplate(HWND owner)
 {
     Application* app = Application::Current();
     HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
-    HWND parent = m_pParent ? m_pParent->m_hWnd : nullptr;
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(m_nIDTemplate), parent, StaticDialogProc,
+    return CreateDialogParamA(instance, MAKEINTRESOURCEA(m_nIDTemplate), owner, StaticDialogProc,
                               reinterpret_cast<LPARAM>(this));
+}
+
+HWND Dialog::ModalOwner() const
+{
+    if (m_pParent)
+        return m_pParent->m_hWnd;
+    // A box run without a parent is modal to the application: owned by the main window, or
+    // by the box already up over it, so that nothing behind it takes input meanwhile.
+    Application* app = Application::Current();
+    HWND main = app && app->m_pMainWnd && app->m_pMainWnd != this ? app->m_pMainWnd->m_hWnd : nullptr;
+    if (!main || !IsWindow(main))
+        return nullptr;
+    while (GetWindowLongA(main, GWL_STYLE) & WS_CHILD)
+        main = GetParent(main);
+    return main ? GetLastActivePopup(main) : nullptr;
 }
 
 INT_PTR Dialog::DoModal()
 {
-    HWND parent = m_pParent ? m_pParent->m_hWnd : nullptr;
+    HWND parent = ModalOwner();
     bool reenableParent = parent && IsWindowEnabled(parent);
     if (reenableParent)
         EnableWindow(parent, FALSE);
@@ -25,7 +39,7 @@ INT_PTR Dialog::DoModal()
     m_bModal = true;
     m_bEndModal = false;
     m_nModalResult = -1;
-    HWND hWnd = CreateFromTemplate();
+    HWND hWnd = CreateFromTemplate(parent);
     if (hWnd) {
         MSG msg;
         while (!m_bEndModal && m_hWnd) {
@@ -43,11 +57,16 @@ INT_PTR Dialog::DoModal()
             }
         }
     }
+    // Hidden before its owner is enabled again, so that the activation goes back to the owner
+    // rather than to whatever window lies beneath.
+    if (m_hWnd)
+        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     if (reenableParent)
         EnableWindow(parent, TRUE);
     if (m_hWnd) {
-        SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+        if (parent && GetActiveWindow() == m_hWnd)
+            SetActiveWindow(parent);
         ::DestroyWindow(m_hWnd);
     }
     m_bModal = false;
@@ -57,7 +76,7 @@ INT_PTR Dialog::DoModal()
 BOOL Dialog::Create()
 {
     m_bModal = false;
-    return CreateFromTemplate() != nullptr;
+    return CreateFromTemplate(m_pParent ? m_pParent->m_hWnd : nullptr) != nullptr;
 }
 
 void Dialog::EndDialog(int nResult)
@@ -69,7 +88,7 @@ void Dialog::EndDialog(int nResult)
         DestroyWindow();
 }
 
-BOOL Dialog::OnCommand(WPARAM wParam, LPARAM)
+BOOL Dialog::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     switch (LOWORD(wParam)) {
     case IDOK:
@@ -79,7 +98,8 @@ BOOL Dialog::OnCommand(WPARAM wParam, LPARAM)
         OnCancel();
         return TRUE;
     default:
-        return FALSE;
+        // Commands the dialog does not know go on to the application, as from any window.
+        return Window::OnCommand(wParam, lParam);
     }
 }
 

@@ -13,7 +13,8 @@ public:
 
     // Creates the dialog and serves the thread's messages until EndDialog; returns its
     // result, or -1 when the dialog cannot be created. A quit message ends the run too
-    // and is posted again for the outer loop.
+    // and is posted again for the outer loop. The owner (the parent, or without one the
+    // main window's last active popup) takes no input meanwhile.
     INT_PTR DoModal();
     // Creates the dialog modelessly; FALSE on failure.
     BOOL Create();
@@ -26,7 +27,8 @@ protected:
     virtual BOOL OnInitDialog() { return TRUE; }
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
-    // Routes IDOK and IDCANCEL; returns TRUE when the command was handled.
+    // Routes IDOK and IDCANCEL, and passes other commands on to the application; returns
+    // TRUE when the command was handled.
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     // The dialog's switch; the result is the dialog procedure's (FALSE: default processing).
@@ -36,7 +38,8 @@ protected:
 
 private:
     static INT_PTR CALLBACK StaticDialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND CreateFromTemplate();
+    HWND CreateFromTemplate(HWND owner);
+    HWND ModalOwner() const;
 
     UINT m_nIDTemplate;
     Window* m_pParent;

@@ -145,4 +145,25 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam
     return result;
 }
 
+void CentreOnDesktop(HWND hWnd)
+{
+    RECT window = {}, desktop = {}, area = {};
+    if (!GetWindowRect(hWnd, &window) || !GetWindowRect(GetDesktopWindow(), &desktop))
+        return;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0))
+        area = desktop;
+    const int cx = window.right - window.left, cy = window.bottom - window.top;
+    int x = (desktop.left + desktop.right) / 2 - cx / 2;
+    int y = (desktop.top + desktop.bottom) / 2 - cy / 2;
+    if (x + cx > area.right)
+        x = area.right - cx;
+    if (x < area.left)
+        x = area.left;
+    if (y + cy > area.bottom)
+        y = area.bottom - cy;
+    if (y < area.top)
+        y = area.top;
+    SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace fw

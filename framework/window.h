@@ -61,4 +61,8 @@ private:
     static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
+// Centres a top-level window on the desktop window as the framework does: the middle of
+// the desktop less half the window's size, then kept inside the work area.
+void CentreOnDesktop(HWND hWnd);
+
 }  // namespace fw

@@ -269,6 +269,10 @@ TEST(TitlePlacement, GroupNameAboveBesideOrBelow)
     at = GroupTitlePosition(h, {201, 1}, 80, popup, kDesk);
     EXPECT_EQ(at.x, 201);
     EXPECT_EQ(at.y, 80);
+    // A little lower, still too high for the popup above it: again just below, not as
+    // far again below as the window's top (a screen bottom taken as a client point).
+    at = GroupTitlePosition(h, {201, 11}, 90, popup, kDesk);
+    EXPECT_EQ(at.y, 90);
     // Below the window would pass the bottom: kept on the screen.
     at = GroupTitlePosition(h, {1, 1}, 470, popup, kDesk);
     EXPECT_EQ(at.y, 480 - 27);

@@ -4,11 +4,13 @@
 #include "app/launch_app.h"
 #include "buttonbar/button_bar_wnd.h"
 #include "dialogs/setup_dlg.h"
+#include "resource.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 using namespace testing_support;
 
@@ -298,6 +300,55 @@ TEST_F(LifecycleTest, EndSessionSavesTheSettings)
         EXPECT_EQ("6", Get("Group"));
         PostMessageA(m_app.m_pSetupDlg->m_hWnd, WM_CLOSE, 0, 0);
     });
+}
+
+// What each About box saw of its owner once its own loop ran.
+struct AboutSeen {
+    HWND owner;
+    bool ownerEnabled;
+};
+std::vector<AboutSeen> g_aboutSeen;
+
+// Looks once the box's own loop runs: some ways in post the command that opens it.
+void CALLBACK LookAtTheAboutBox(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND box = FindWindowA(nullptr, "About Quillbar");
+    if (!box || !IsWindowVisible(box))
+        return;
+    KillTimer(nullptr, id);
+    HWND owner = GetWindow(box, GW_OWNER);
+    g_aboutSeen.push_back({owner, owner && IsWindowEnabled(owner)});
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(LifecycleTest, TheAboutBoxIsModalToTheSetUpDialogWhicheverWayItOpens)
+{
+    g_aboutSeen.clear();
+    HWND setUp = nullptr;
+    RunApp([this, &setUp] {
+        HWND dialog = setUp = m_app.m_pSetupDlg->m_hWnd;
+        HWND bar = m_app.m_pButtonWnd->m_hWnd;
+        const auto open = [dialog](HWND to, UINT message, WPARAM command) {
+            const size_t before = g_aboutSeen.size();
+            SetTimer(nullptr, 0, 50, LookAtTheAboutBox);
+            SendMessageA(to, message, command, 0);
+            for (int i = 0; i < 100 && (g_aboutSeen.size() == before || !IsWindowEnabled(dialog)); ++i)
+                PumpMessages(20);
+            EXPECT_EQ(before + 1, g_aboutSeen.size());
+            EXPECT_TRUE(IsWindowEnabled(dialog)) << "enabled again once the box is gone";
+        };
+        open(dialog, WM_SYSCOMMAND, IDM_ABOUT);  // its system menu, while minimised
+        open(bar, WM_COMMAND, IDM_ABOUT);        // the bar's command
+        ShowWindow(dialog, SW_RESTORE);
+        open(dialog, WM_SYSCOMMAND, IDM_ABOUT);  // restored
+        open(dialog, WM_COMMAND, ID_APP_ABOUT);  // the framework's About, routed on from the dialog
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(4u, g_aboutSeen.size());
+    for (const AboutSeen& seen : g_aboutSeen) {
+        EXPECT_EQ(setUp, seen.owner);
+        EXPECT_FALSE(seen.ownerEnabled);
+    }
 }
 
 TEST_F(LifecycleTest, FreeObjectsTwiceFindsNothingTheSecondTime)
