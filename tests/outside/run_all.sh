@@ -502,9 +502,24 @@ scenario_about_box() {
         fail "version line: $(probe children "$about" | awk -F'\t' '$3 == 207')" || return 1
     probe children "$about" | awk -F'\t' '$3 == 204 { print $5 }' | grep -q "Screen = ${S_W}x${S_H}" ||
         fail "screen line: $(probe children "$about" | awk -F'\t' '$3 == 204')" || return 1
+    # Modal to the Set Up dialog, which takes no input until the box is gone.
+    setup_disabled() { launcher_windows | awk -F'\t' '$5 == "#32770" && $6 == "Quillbar"' | flags_of | grep -q disabled; }
+    setup_disabled || fail "the Set Up dialog stays enabled under the About box" || return 1
     shot about-box
     xdotool key Return
     wait_for 5 '[ -z "$(about_line)" ]' || fail "OK did not close the About box" || return 1
+    wait_for 5 '! setup_disabled' || fail "the Set Up dialog stays disabled after the box" || return 1
+
+    # From the bar's command, as another program may post it, with the dialog minimised:
+    # the box shows all the same, and Escape closes it.
+    xdotool key Escape
+    wait_for 5 'dialog_line | flags_of | grep -q iconic' || fail "Escape did not minimise the dialog" || return 1
+    wine "$BUILD/post_command.exe" 2000 >/dev/null 2>&1
+    wait_for 5 '[ -n "$(about_line)" ]' || fail "command 2000 to the bar showed no About box" || return 1
+    setup_disabled || fail "the minimised Set Up dialog stays enabled under the About box" || return 1
+    shot about-box-from-the-bar
+    xdotool key Escape
+    wait_for 5 '[ -z "$(about_line)" ]' || fail "Escape did not close the About box" || return 1
 }
 
 # ---------------------------------------------------------------------------------------
