@@ -22,11 +22,7 @@ HWND Dialog::ModalOwner() const
     // by the box already up over it, so that nothing behind it takes input meanwhile.
     Application* app = Application::Current();
     HWND main = app && app->m_pMainWnd && app->m_pMainWnd != this ? app->m_pMainWnd->m_hWnd : nullptr;
-    if (!main || !IsWindow(main))
-        return nullptr;
-    while (GetWindowLongA(main, GWL_STYLE) & WS_CHILD)
-        main = GetParent(main);
-    return main ? GetLastActivePopup(main) : nullptr;
+    return main && IsWindow(main) ? GetLastActivePopup(main) : nullptr;
 }
 
 INT_PTR Dialog::DoModal()

@@ -106,8 +106,8 @@ ini_get() { tr -d '\r' <"$INI" 2>/dev/null | awk -F= -v k="$1" '$1 == k { sub(/^
 LAUNCHER_PID=""
 STARTS_RETRIED=0
 # Starts qlbar.exe and waits for its bar window and its minimised Set Up dialog.
-# Once in CI, on a busy machine, the first start in a fresh prefix had not shown both
-# windows after 20 s and then closed at once, which no run here has repeated. Such a
+# Once in CI the first start in a fresh prefix had not shown both windows after 20 s and
+# then closed at once, which no run here has repeated. Such a
 # start is reported with what could be seen, the settings file is put back as it was
 # written, and the launcher is started once more; a second failure fails.
 start_launcher() {
@@ -125,9 +125,7 @@ start_launcher() {
         fi
         [ "$try" -eq 2 ] && break
         echo "    the launcher's windows did not show within 20 s; starting it once more. What was seen:"
-        launcher_report >"$saved.report"  # not in a subshell: it waits for the launcher
-        sed 's/^/      /' "$saved.report"
-        rm -f "$saved.report"
+        launcher_report "      "
         stop_launcher
         if [ -s "$saved" ]; then cp "$saved" "$INI"; else rm -f "$INI"; fi
         STARTS_RETRIED=$(( STARTS_RETRIED + 1 ))
@@ -138,19 +136,22 @@ start_launcher() {
 
 launcher_alive() { [ -n "$LAUNCHER_PID" ] && kill -0 "$LAUNCHER_PID" 2>/dev/null; }
 
-# What can be seen of the launcher when a step fails: whether it runs, its windows, error boxes.
-launcher_report() {
+# What can be seen of the launcher when a step fails: whether it runs, its windows, error
+# boxes; each line after the indent given. Not to be run in a subshell: it waits for an
+# ended launcher to learn its exit code.
+launcher_report() {  # indent
+    local in=$1
     if launcher_alive; then
-        echo "the launcher runs (pid $LAUNCHER_PID)"
+        echo "${in}the launcher runs (pid $LAUNCHER_PID)"
     elif [ -n "$LAUNCHER_PID" ]; then
         wait "$LAUNCHER_PID" 2>/dev/null
-        echo "the launcher ended with exit code $?"
+        echo "${in}the launcher ended with exit code $?"
     fi
-    echo "its windows:"
-    launcher_windows | cut -f2,5,6,7,8 | sed 's/^/  /'
-    echo "error windows:"
-    error_windows | cut -f4,6 | sed 's/^/  /'
-    echo "top-level windows of the desktop: $(probe windows | grep -c '^WIN')"
+    echo "${in}its windows:"
+    launcher_windows | cut -f2,5,6,7,8 | sed "s/^/$in  /"
+    echo "${in}error windows:"
+    error_windows | cut -f4,6 | sed "s/^/$in  /"
+    echo "${in}top-level windows of the desktop: $(probe windows | grep -c '^WIN')"
 }
 
 # Closes the launcher as a user closes a program (WM_CLOSE to its windows, from inside

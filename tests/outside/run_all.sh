@@ -540,9 +540,11 @@ for name in "${ALL[@]}"; do
     if [ "$status" -eq 0 ] && error_windows | grep -q .; then
         status=1 WHY="error windows: $(error_windows | cut -f4,6 | tr '\t\n' ': ')"
     fi
-    if [ "$status" -eq 1 ]; then
+    # Taken before the launcher is closed, printed after the verdict.
+    : >"$DROPS/report"
+    if [ "$status" -ne 0 ] && [ "$status" -ne 2 ]; then
         shot "FAILED-$name"
-        launcher_report >"$DROPS/report"  # not in a subshell: it waits for the launcher
+        launcher_report "    " >"$DROPS/report"
     fi
     stop_launcher >/dev/null 2>&1
     xdotool keyup shift ctrl alt 2>/dev/null
@@ -550,7 +552,7 @@ for name in "${ALL[@]}"; do
     case $status in
     0) echo "PASS $name (${took}s)"; passed=$(( passed + 1 )) ;;
     2) echo "SKIP $name: $WHY"; skipped=$(( skipped + 1 )) ;;
-    *) echo "FAIL $name: $WHY (${took}s)"; sed 's/^/    /' "$DROPS/report"; failed=$(( failed + 1 )) ;;
+    *) echo "FAIL $name: $WHY (${took}s)"; cat "$DROPS/report"; failed=$(( failed + 1 )) ;;
     esac
 done
 retried=""
