@@ -3,6 +3,7 @@
 #include "buttonbar/button_bar_wnd.h"
 #include "dialogs/about_dlg.h"
 #include "dialogs/setup_dlg.h"
+#include "framework/colours.h"
 #include "resource.h"
 
 #include <new>
@@ -28,14 +29,9 @@ BOOL CLaunchApp::InitInstance()
     // 2. The 3-D controls are optional; without them dialogs get white backgrounds.
     m_b3dControls = Enable3dControls() ? 1 : 0;
     if (!m_b3dControls)
-        SetDialogBkColor(RGB(255, 255, 255), RGB(0, 0, 0));
+        SetDialogBkColor(fw::kWhite, fw::kBlack);
 
-    // 3. The icon strip object; its bitmap comes with the first build.
-    m_pIconStrip.reset(new (std::nothrow) fw::Bitmap());
-    if (!m_pIconStrip) {
-        FreeObjects();
-        return FALSE;
-    }
+    // 3. The icon strip is held by value: its bitmap comes with the first build.
 
     // 4. Before the button window's class is registered with it.
     m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
@@ -59,11 +55,8 @@ BOOL CLaunchApp::InitInstance()
     m_pButtonWnd->m_bCaptured = 0;
     m_pButtonWnd->m_bButtonDown = 0;
 
-    // 8. The groups and the current group's items.
-    if (LoadGroups() != 0) {
-        FreeObjects();
-        return FALSE;
-    }
+    // 8. The groups and the current group's items; none at all is no reason not to start.
+    LoadGroups();
 
     // 9. The document associations, read in turns once the bar is up; a start that needs them
     //    ends the read first.
@@ -73,7 +66,7 @@ BOOL CLaunchApp::InitInstance()
     if (m_bTopMost && !(GetWindowLongA(m_pButtonWnd->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
         SetWindowPos(m_pButtonWnd->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 
-    // 11. The result does not stop the start.
+    // 11. A strip that cannot be built leaves the buttons without images.
     BuildIconStrip(m_group.m_strSource);
 
     // 12. Size and place the bar for the current group.
@@ -132,10 +125,7 @@ void CLaunchApp::FreeObjects()
         m_pSetupDlg.reset();
         m_pMainWnd = nullptr;
     }
-    if (m_pIconStrip) {
-        m_pIconStrip->reset();
-        m_pIconStrip.reset();
-    }
+    m_iconStrip.reset();
     m_groupSources.clear();
     m_groupNames.clear();
     m_groupPositions.clear();

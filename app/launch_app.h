@@ -42,9 +42,10 @@ public:
     void FreeObjects();
     void LoadSettings();
     void SaveSettings();
-    // Fills the group lists and loads the current group; 0 on success.
-    uint16_t LoadGroups();
-    // Replaces the association table with the registry's (launch/associations.cpp).
+    // Fills the group lists and loads the current group (app/groups.cpp). A registry
+    // without groups leaves the lists and the current group empty.
+    void LoadGroups();
+    // Replaces the association table with the registry's (app/associations.cpp).
     void LoadAssociations();
     // The start-up's read of the same table, a few keys at a time on a timer of the
     // thread's, so that the bar is shown and answers meanwhile; the table is empty until
@@ -55,10 +56,11 @@ public:
     void WaitForAssociations();
     // Gives a pending read up, its table unread.
     void DiscardPendingAssociations();
-    // The command line of a click start of this item command (launch/launch.cpp).
+    // The command line of a click start of this item command.
     std::string BuildCommandLine(const std::string& command);
-    // Draws the icons of the group at this source into the icon strip; 1 always.
-    BOOL BuildIconStrip(const std::string& source);
+    // Draws the icons of the group at this source into the icon strip (app/groups.cpp);
+    // see DrawIconStrip for what a build that cannot finish leaves.
+    void BuildIconStrip(const std::string& source);
     // Sizes the button window to cx x cy (outer pixels) and places it on the screen.
     void PlaceButtonWindow(int cx, int cy);
     // The grid's offset in the client area, by the title strip; returns the strip thickness.
@@ -68,7 +70,8 @@ public:
     // Shows why a start failed, in a message box owned by the button window.
     void ReportLaunchError(int nCode);
 
-    // Drawing of buttons; (x, y) is the client position of an image's top-left corner.
+    // Drawing of buttons (app/drawing.cpp); (x, y) is the client position of an image's
+    // top-left corner.
     BOOL PaintButtons(HDC hdc);
     BOOL DrawRaisedEdge(HDC hdc, int x, int y);
     BOOL DrawPressedEdge(HDC hdc, int x, int y);
@@ -86,7 +89,7 @@ public:
     int m_nPopup = 0;
     HBRUSH m_hbrBackground = nullptr;  // stock light-grey brush, not owned
     int m_nGroup = 0;
-    std::unique_ptr<fw::Bitmap> m_pIconStrip;
+    fw::Bitmap m_iconStrip;  // none until the first build
     SIZE m_sizeIconStrip = {0, 0};
     int m_nPosition = 0;
     int m_nButtonWidth = 0;
@@ -104,7 +107,7 @@ public:
     std::vector<std::string> m_extensions;
     std::vector<std::string> m_openCommands;
 
-    struct PendingAssociations;  // launch/associations.cpp
+    struct PendingAssociations;  // app/associations.cpp
 
 private:
     static void CALLBACK AssociationTimer(HWND, UINT, UINT_PTR idEvent, DWORD);

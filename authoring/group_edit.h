@@ -4,7 +4,7 @@
 #pragma once
 
 #include "authoring/group_store.h"
-#include "catalog/group_writer.h"
+#include "authoring/group_writer.h"
 
 #include <string>
 

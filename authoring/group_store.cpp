@@ -1,9 +1,9 @@
 #include "authoring/group_store.h"
 
-#include "catalog/program_group.h"
 #include "catalog/group_sources.h"
 
 #include <algorithm>
+#include <string>
 
 namespace authoring {
 
@@ -25,22 +25,36 @@ std::wstring KeyPath(const GroupPlace& place, const std::wstring& key)
     return place.path + L"\\" + key;
 }
 
+// The key names are plain ASCII.
+std::wstring Widened(const char* text)
+{
+    return std::wstring(text, text + std::char_traits<char>::length(text));
+}
+
+GroupPlace PlaceOf(const GroupsKey& groups)
+{
+    const std::wstring path = Widened(groups.path);
+    return {groups.root, path, Widened(groups.rootName) + L"\\" + path, groups.letter};
+}
+
 }  // namespace
 
 GroupPlace UserGroups()
 {
-    return {HKEY_CURRENT_USER, L"UNICODE Program Groups", L"HKEY_CURRENT_USER\\UNICODE Program Groups", 'U'};
+    return PlaceOf(kGroupsKeys[kUserGroupsKey]);
 }
 
 GroupPlace CommonGroups()
 {
-    return {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Program Groups", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Program Groups", 'L'};
+    return PlaceOf(kGroupsKeys[kCommonGroupsKey]);
 }
 
 std::vector<GroupPlace> LauncherPlaces()
 {
-    return {CommonGroups(), UserGroups(),
-            {HKEY_CURRENT_USER, L"Program Groups", L"HKEY_CURRENT_USER\\Program Groups", 'U'}};
+    std::vector<GroupPlace> places;
+    for (const GroupsKey& groups : kGroupsKeys)
+        places.push_back(PlaceOf(groups));
+    return places;
 }
 
 std::vector<std::wstring> GroupKeys(const GroupPlace& place)
@@ -126,7 +140,7 @@ uint32_t NextPositionKey()
             CProgramGroup group;
             std::vector<std::string> names;
             std::vector<uint32_t> positions;
-            if (group.LoadFromRecord("U", record.data(), record.size(), LOAD_LIST, PlatformCodec(),
+            if (group.LoadFromRecord("U", record.data(), record.size(), LOAD_LIST, PlatformCodePage(),
                                      GroupLists{&names, &positions}) == 0 &&
                 !positions.empty()) {
                 last = any ? std::max(last, positions[0]) : positions[0];

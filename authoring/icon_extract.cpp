@@ -1,6 +1,6 @@
 #include "authoring/icon_extract.h"
 
-#include "catalog/icon_reduce.h"
+#include "authoring/icon_reduce.h"
 #include "framework/gdi.h"
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 // record stores.
 #pragma once
 
-#include "catalog/group_writer.h"
+#include "authoring/group_writer.h"
 
 #include <optional>
 #include <string>

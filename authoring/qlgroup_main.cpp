@@ -81,7 +81,7 @@ uint16_t Decode(const std::vector<uint8_t>& record, CProgramGroup& group, uint32
     std::vector<std::string> names;
     std::vector<uint32_t> positions;
     if (record.empty() || group.LoadFromRecord("U", record.data(), record.size(), LOAD_ITEMS | LOAD_LIST,
-                                               PlatformCodec(), GroupLists{&names, &positions}) != 0)
+                                               PlatformCodePage(), GroupLists{&names, &positions}) != 0)
         return 1;
     position = positions[0];
     return 0;
@@ -130,7 +130,7 @@ int List()
                 continue;
             }
             Entry entry{source, FromAnsi(group.m_strName), position, group.m_items.size(), 0, false};
-            GroupRecord reader(record.data(), record.size(), PlatformCodec());
+            GroupRecord reader(record.data(), record.size(), PlatformCodePage());
             GroupHeader header;
             reader.ReadHeader(header);
             size_t used = 0;

@@ -11,8 +11,8 @@
 #include "app/launch_app.h"
 #include "buttonbar/button_bar_wnd.h"
 #include "catalog/group_sources.h"
-#include "catalog/group_writer.h"
-#include "catalog/icon_reduce.h"
+#include "authoring/group_writer.h"
+#include "authoring/icon_reduce.h"
 #include "buttonbar/geometry.h"
 #include "tests/support/group_record_builder.h"
 
@@ -103,14 +103,14 @@ void ReadAndDrawIcons(const std::string& source, int cellSize)
     uint32_t size = 0;
     std::unique_ptr<uint8_t[]> data = ReadGroupRecord(source, &size);
     CProgramGroup group;
-    group.LoadFromRecord(source, data.get(), size, LOAD_ITEMS, PlatformCodec(), GroupLists{});
+    group.LoadFromRecord(source, data.get(), size, LOAD_ITEMS, PlatformCodePage(), GroupLists{});
     HDC screen = GetDC(nullptr);
     HDC strip = CreateCompatibleDC(screen);
     HDC maskDC = CreateCompatibleDC(screen);
     const int cells = group.ItemCount();
     HBITMAP bitmap = CreateCompatibleBitmap(screen, cellSize * cells, cellSize);
     HGDIOBJ oldStrip = SelectObject(strip, bitmap);
-    GroupRecord record(data.get(), size, PlatformCodec());
+    GroupRecord record(data.get(), size, PlatformCodePage());
     for (int i = 0; i < cells; ++i) {
         IconLocation icon;
         if (!record.LocateIcon(group.m_items[static_cast<size_t>(i)]->m_nIconInfo, icon))
@@ -213,7 +213,6 @@ int main(int argc, char** argv)
     app.m_nMaxInLine = 10;
     app.m_nPosition = POSITION_TOP_LEFT;
     app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    app.m_pIconStrip = std::make_unique<fw::Bitmap>();
     app.m_pButtonWnd = new CButtonBarWnd();
     ShowWindow(app.m_pButtonWnd->m_hWnd, SW_SHOWNOACTIVATE);
 
@@ -261,7 +260,7 @@ int main(int argc, char** argv)
         CProgramGroup group;
         std::vector<std::string> names;
         std::vector<uint32_t> positions;
-        group.LoadFromRecord(kSource, bytes.data(), bytes.size(), LOAD_ITEMS | LOAD_LIST, PlatformCodec(),
+        group.LoadFromRecord(kSource, bytes.data(), bytes.size(), LOAD_ITEMS | LOAD_LIST, PlatformCodePage(),
                              GroupLists{&names, &positions});
     };
     const int decodeRuns = std::max(1, runs / 4);

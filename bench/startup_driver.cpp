@@ -12,8 +12,8 @@
 //        startup_driver run <runs> <launcher.exe> <bare.exe>
 //            prints the medians of both, their ratio and the difference in peak working set
 #define PSAPI_VERSION 2
-#include "catalog/group_writer.h"
-#include "catalog/icon_reduce.h"
+#include "authoring/group_writer.h"
+#include "authoring/icon_reduce.h"
 
 #include <windows.h>
 #include <psapi.h>

@@ -3,16 +3,7 @@
 #include "app/launch_app.h"
 #include "resource.h"
 
-
-namespace {
-
-POINT PointFromLParam(LPARAM lParam)
-{
-    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    return point;
-}
-
-}  // namespace
+using fw::PointFromLParam;
 
 CButtonBarWnd::CButtonBarWnd()
 {
@@ -83,9 +74,11 @@ LRESULT CButtonBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION:
         OnEndSession(static_cast<BOOL>(wParam));
         return 0;
-    case WM_MOVE:
-        OnMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    case WM_MOVE: {
+        const POINT at = PointFromLParam(lParam);
+        OnMove(at.x, at.y);
         return 0;
+    }
     case WM_SIZE:
         OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
@@ -127,7 +120,7 @@ void CButtonBarWnd::OnDestroy()
     // The bar going away ends the launcher; the settings are saved first.
     if (CLaunchApp* app = LaunchApp())
         app->SaveSettings();
-    PostQuitMessage(0);
+    fw::Application::Quit(0);
 }
 
 void CButtonBarWnd::OnEndSession(BOOL)

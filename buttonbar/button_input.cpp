@@ -75,9 +75,8 @@ void CButtonBarWnd::OnMouseMove(UINT, POINT point)
         return;
     const int W = EffectiveButtonSize(app->m_nButtonWidth), H = EffectiveButtonSize(app->m_nButtonHeight);
     // The pressed button's cell, both ends included, keeps the press.
-    const long long x = point.x, y = point.y;
-    if (x >= m_ptPressed.x - 3LL && x <= m_ptPressed.x + W + 3LL && y >= m_ptPressed.y - 3LL &&
-        y <= m_ptPressed.y + H + 3LL)
+    const long long x = point.x, y = point.y, m = kImageInset;
+    if (x >= m_ptPressed.x - m && x <= m_ptPressed.x + W + m && y >= m_ptPressed.y - m && y <= m_ptPressed.y + H + m)
         return;
     if (m_bButtonDown == 1) {
         // Sliding off disarms the press for good: coming back does not press again.

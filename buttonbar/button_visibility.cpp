@@ -41,8 +41,8 @@ void CButtonBarWnd::OnTimer(UINT_PTR)
         // Where the cursor was when the timer message was taken: the platform notes it with
         // every message, whereas GetCursorPos may ask the display server afresh, which is
         // most of what an idle tick would cost.
-        const DWORD position = GetMessagePos();
-        in.cursor = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+        const POINT cursor = fw::PointFromLParam(static_cast<LPARAM>(GetMessagePos()));
+        in.cursor = {cursor.x, cursor.y};
         in.window = WindowRectOf(m_hWnd);
     }
     in.screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

@@ -54,8 +54,8 @@ TitleHit DecideTitleHit(const ButtonLayout& layout, IntPoint client, bool inEffe
 
 IntSize TitlePopupSize(IntSize text)
 {
-    return {ClampToInt(std::clamp<int64_t>(int64_t{text.cx} + 11, 0, kMaxExtent)),
-            ClampToInt(std::clamp<int64_t>(int64_t{text.cy} + 11, 0, kMaxExtent))};
+    return {ClampToInt(std::clamp<int64_t>(int64_t{text.cx} + kTitlePopupMargin, 0, kMaxExtent)),
+            ClampToInt(std::clamp<int64_t>(int64_t{text.cy} + kTitlePopupMargin, 0, kMaxExtent))};
 }
 
 IntPoint ItemTitlePosition(const ButtonLayout& layout, IntPoint clientOrigin, const ButtonAtPoint& button,

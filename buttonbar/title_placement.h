@@ -26,7 +26,13 @@ struct TitleHit {
 // `shown`/`shownItem`: the popup there is now.
 TitleHit DecideTitleHit(const ButtonLayout& layout, IntPoint client, bool inEffect, TitleKind shown, int shownItem);
 
-// The popup's size for a text measured as (tw, th): 11 pixels more each way.
+// The popup's text starts this far inside it, and its sunken frame is this thick.
+constexpr int kTitleTextInset = 4;
+constexpr int kTitlePopupFrame = 2;
+// A popup is this much larger than its text each way.
+constexpr int kTitlePopupMargin = 11;
+
+// The popup's size for a text measured as (tw, th): kTitlePopupMargin pixels more each way.
 IntSize TitlePopupSize(IntSize text);
 
 // Where an item's title goes: just above the button's cell, one pixel left of it; below

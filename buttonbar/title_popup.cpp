@@ -6,22 +6,22 @@
 #include "app/launch_app.h"
 #include "buttonbar/button_bar_wnd.h"
 #include "buttonbar/title_placement.h"
+#include "framework/colours.h"
 #include "framework/gdi.h"
 #include "resource.h"
 
 #include <new>
 
-CTitlePopup::CTitlePopup(fw::Window* pOwner) : fw::Dialog(IDD_TITLEPOPUP, pOwner)
+CTitlePopup::CTitlePopup(CButtonBarWnd* pOwner) : fw::Dialog(IDD_TITLEPOPUP, pOwner), m_pOwner(pOwner)
 {
     Create();
 }
 
 CTitlePopup::~CTitlePopup()
 {
-    CLaunchApp* app = LaunchApp();
-    if (app && app->m_pButtonWnd && app->m_pButtonWnd->m_pTitlePopup == this) {
-        app->m_pButtonWnd->m_pTitlePopup = nullptr;
-        app->m_pButtonWnd->m_nTitleItem = -1;
+    if (m_pOwner && m_pOwner->m_pTitlePopup == this) {
+        m_pOwner->m_pTitlePopup = nullptr;
+        m_pOwner->m_nTitleItem = -1;
     }
     if (m_hWnd)
         ::DestroyWindow(m_hWnd);
@@ -59,41 +59,41 @@ void CTitlePopup::OnPaint()
     HDC hdc = dc.get();
     if (!hdc)
         return;
-    fw::Brush light(CreateSolidBrush(RGB(192, 192, 192)));
-    fw::Brush dark(CreateSolidBrush(RGB(64, 64, 64)));
-    fw::Brush face(CreateSolidBrush(RGB(128, 128, 128)));
+    fw::Brush light(CreateSolidBrush(fw::kLightGrey));
+    fw::Brush dark(CreateSolidBrush(fw::kDarkGrey));
+    fw::Brush face(CreateSolidBrush(fw::kGrey));
     RECT rc;
     GetClientRect(m_hWnd, &rc);
-    const int w = rc.right, h = rc.bottom;
+    const int w = rc.right, h = rc.bottom, f = kTitlePopupFrame;
     {
         fw::SelectGuard faceGuard(hdc, face.get());
         PatBlt(hdc, 0, 0, w, h, PATCOPY);
     }
     {
-        // A 2-pixel sunken frame: light at the bottom and right, dark at the top and left.
+        // A sunken frame: light at the bottom and right, dark at the top and left.
         fw::SelectGuard lightGuard(hdc, light.get());
-        PatBlt(hdc, 0, h - 2, w, 2, PATCOPY);
-        PatBlt(hdc, w - 2, 0, 2, h, PATCOPY);
+        PatBlt(hdc, 0, h - f, w, f, PATCOPY);
+        PatBlt(hdc, w - f, 0, f, h, PATCOPY);
     }
     {
         fw::SelectGuard darkGuard(hdc, dark.get());
-        PatBlt(hdc, 0, 0, w - 1, 2, PATCOPY);
-        PatBlt(hdc, 0, 0, 2, h - 1, PATCOPY);
+        PatBlt(hdc, 0, 0, w - 1, f, PATCOPY);
+        PatBlt(hdc, 0, 0, f, h - 1, PATCOPY);
     }
     SetBkMode(hdc, TRANSPARENT);
     const int length = static_cast<int>(m_strText.size());
-    // The shadow in the default text colour, then the text itself.
-    TextOutA(hdc, 5, 5, m_strText.c_str(), length);
-    SetTextColor(hdc, RGB(255, 255, 0));
-    TextOutA(hdc, 4, 4, m_strText.c_str(), length);
+    // The shadow in the default text colour, one pixel down and right, then the text itself.
+    const int shadow = kTitleTextInset + 1;
+    TextOutA(hdc, shadow, shadow, m_strText.c_str(), length);
+    SetTextColor(hdc, fw::kYellow);
+    TextOutA(hdc, kTitleTextInset, kTitleTextInset, m_strText.c_str(), length);
 }
 
 void CTitlePopup::OnSetCursor()
 {
     // The popup goes as soon as the cursor touches it; posted, as it cannot delete itself here.
-    CLaunchApp* app = LaunchApp();
-    if (app && app->m_pButtonWnd && app->m_pButtonWnd->m_hWnd)
-        PostMessageA(app->m_pButtonWnd->m_hWnd, WM_COMMAND, IDM_CLOSETITLE, 0);
+    if (m_pOwner && m_pOwner->m_hWnd)
+        PostMessageA(m_pOwner->m_hWnd, WM_COMMAND, IDM_CLOSETITLE, 0);
 }
 
 void CButtonBarWnd::HideTitlePopup()

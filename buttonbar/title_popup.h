@@ -7,20 +7,24 @@
 
 #include <string>
 
+class CButtonBarWnd;
+
 class CTitlePopup : public fw::Dialog {
 public:
-    // Creates the popup, invisible until placed; m_hWnd stays null when that fails.
-    explicit CTitlePopup(fw::Window* pOwner);
+    // Creates the popup over its owner, invisible until placed; m_hWnd stays null when
+    // that fails.
+    explicit CTitlePopup(CButtonBarWnd* pOwner);
     ~CTitlePopup() override;
 
     static constexpr int kKindItem = 0;
     static constexpr int kKindGroup = 1;
 
-    // The popup's size for m_strText: the text and 11 pixels.
+    // The popup's size for m_strText: the text and kTitlePopupMargin pixels.
     SIZE Measure(int stripHeight) const;
 
     int m_nKind = kKindItem;
     std::string m_strText;
+    CButtonBarWnd* m_pOwner;
 
 protected:
     BOOL OnInitDialog() override { return TRUE; }

@@ -1,6 +1,6 @@
 #include "catalog/group_record.h"
 
-GroupRecord::GroupRecord(const uint8_t* data, size_t size, const AnsiCodec& codec)
+GroupRecord::GroupRecord(const uint8_t* data, size_t size, const CodePage& codec)
     : m_data(data), m_size(data ? size : 0), m_codec(codec), m_lastZeroUnit{m_size, m_size}
 {
     // From the end: one pass over the record at most, usually a few bytes.

@@ -2,25 +2,15 @@
 // records, strings, icon locations and the tag list. The record comes from the
 // registry and is not trusted: every read is checked against its size, and a part
 // that does not lie whole inside it reads as absent. Pure code; the UTF-16 to ANSI
-// conversion is handed in.
+// conversion is handed in (catalog/code_page.h).
 #pragma once
+
+#include "catalog/code_page.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
-
-// The code page the text is converted to. The platform supplies WideCharToMultiByte
-// and the code page's lead bytes; host tests supply their own.
-struct AnsiCodec {
-    // UTF-16 units, `count` of them, to at most kMaxStringBytes bytes of text, cut at a
-    // whole character. The units end with the terminating 0 when the string is short;
-    // a long string is handed over as its first kMaxStringUnits units only.
-    std::function<std::string(const char16_t* units, size_t count)> fromWide;
-    // True when the last character of the text (a double-byte character counts as
-    // one) is a backslash.
-    std::function<bool(const std::string& text)> endsWithBackslash;
-};
 
 // A converted string fits a 256-byte buffer with its terminator.
 constexpr size_t kMaxStringBytes = 255;
@@ -100,7 +90,7 @@ struct Tag {
 
 class GroupRecord {
 public:
-    GroupRecord(const uint8_t* data, size_t size, const AnsiCodec& codec);
+    GroupRecord(const uint8_t* data, size_t size, const CodePage& codec);
 
     size_t Size() const { return m_size; }
     const uint8_t* Data() const { return m_data; }
@@ -136,7 +126,7 @@ private:
 
     const uint8_t* m_data;
     size_t m_size;
-    const AnsiCodec& m_codec;
+    const CodePage& m_codec;
     // Offset of the last 0 unit at an even and at an odd offset, or m_size when there
     // is none: a string has its terminator inside the record exactly when this lies at
     // or after it, which is known without walking the string to its end.

@@ -1,14 +1,6 @@
 #include "catalog/group_sources.h"
 
-#include "app/launch_app.h"
-#include "catalog/group_lists.h"
-
-#include <windows.h>
-
-#include <algorithm>
-#include <cstring>
 #include <new>
-#include <vector>
 
 namespace {
 
@@ -18,76 +10,13 @@ constexpr DWORD kNameBufferSize = 256;
 // Enumeration indexes are 16-bit; a key that never reports its end is not walked forever.
 constexpr DWORD kMaxGroupsPerSource = 0xFFFF;
 
-struct GroupSource {
-    HKEY root;
-    const char* path;
-    char letter;
-};
-
-const GroupSource kGroupSources[] = {
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Program Groups", kMachineRoot},
-    {HKEY_CURRENT_USER, "UNICODE Program Groups", kUserRoot},
-    {HKEY_CURRENT_USER, "Program Groups", kUserRoot},
-};
-
-// True when every character of the system code page is one byte.
-bool SingleByteCodePage()
-{
-    static const bool single = [] {
-        CPINFO info = {};
-        return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
-    }();
-    return single;
-}
-
-std::string WideToAnsi(const char16_t* units, size_t count)
-{
-    // A string arrives with its terminator or as its first kMaxStringUnits units; more
-    // would only be converted to be thrown away.
-    const auto* wide = reinterpret_cast<const wchar_t*>(units);
-    const int length = static_cast<int>(std::min(count, kMaxStringUnits));
-    if (length == 0)
-        return std::string();
-    // No code page takes more than 4 bytes for a unit; one byte more for the terminator.
-    char buffer[4 * kMaxStringUnits + 1];
-    const int written =
-        WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, wide, length, buffer, sizeof buffer - 1, nullptr, nullptr);
-    if (written <= 0)
-        return std::string();
-    buffer[written] = '\0';
-    const size_t size = std::strlen(buffer);
-    if (size <= kMaxStringBytes)
-        return std::string(buffer, size);
-    if (SingleByteCodePage())
-        return std::string(buffer, kMaxStringBytes);
-    // Keep what fits, ending on a whole character.
-    size_t kept = 0;
-    for (const char* p = buffer; *p;) {
-        const char* next = CharNextA(p);
-        size_t end = static_cast<size_t>(next - buffer);
-        if (end > kMaxStringBytes || next == p)
-            break;
-        kept = end;
-        p = next;
-    }
-    return std::string(buffer, kept);
-}
-
-bool EndsWithBackslash(const std::string& text)
-{
-    const char* last = nullptr;
-    for (const char* p = text.c_str(); *p; p = CharNextA(p))
-        last = p;
-    return last && *last == '\\' && last[1] == '\0';
-}
-
 }  // namespace
 
-const AnsiCodec& PlatformCodec()
-{
-    static const AnsiCodec codec{WideToAnsi, EndsWithBackslash};
-    return codec;
-}
+const GroupsKey kGroupsKeys[kGroupsKeyCount] = {
+    {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "SOFTWARE\\Program Groups", kMachineRoot},
+    {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "UNICODE Program Groups", kUserRoot},
+    {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "Program Groups", kUserRoot},
+};
 
 std::unique_ptr<uint8_t[]> ReadGroupRecord(const std::string& source, uint32_t* pSize)
 {
@@ -118,7 +47,7 @@ std::unique_ptr<uint8_t[]> ReadGroupRecord(const std::string& source, uint32_t* 
     return buffer;
 }
 
-uint16_t CProgramGroup::Load(const std::string& source, uint16_t flags)
+uint16_t CProgramGroup::Load(const std::string& source, uint16_t flags, const GroupLists& lists)
 {
     if (source.empty())
         return 1;
@@ -126,24 +55,16 @@ uint16_t CProgramGroup::Load(const std::string& source, uint16_t flags)
     std::unique_ptr<uint8_t[]> record = ReadGroupRecord(source, &size);
     if (!record || size == 0)
         return 1;
-    GroupLists lists;
-    if (CLaunchApp* app = LaunchApp())
-        lists = {&app->m_groupNames, &app->m_groupPositions};
-    return LoadFromRecord(source, record.get(), size, flags, PlatformCodec(), lists);
+    return LoadFromRecord(source, record.get(), size, flags, PlatformCodePage(), lists);
 }
 
-uint16_t CLaunchApp::LoadGroups()
+void ListGroups(CProgramGroup& scratch, std::vector<std::string>& sources, const GroupLists& lists)
 {
-    m_group.RemoveAllItems();
-    m_groupNames.clear();
-    m_groupSources.clear();
-    m_groupPositions.clear();
-
-    for (const GroupSource& src : kGroupSources) {
+    for (const GroupsKey& groups : kGroupsKeys) {
         for (DWORD index = 0; index < kMaxGroupsPerSource; ++index) {
             // Opened anew for every index, as the keys may change while they are read.
             HKEY key = nullptr;
-            if (RegOpenKeyExA(src.root, src.path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            if (RegOpenKeyExA(groups.root, groups.path, 0, KEY_READ, &key) != ERROR_SUCCESS)
                 break;
             char name[kNameBufferSize] = {};
             DWORD length = kNameBufferSize;
@@ -154,15 +75,9 @@ uint16_t CLaunchApp::LoadGroups()
             // Any other failure leaves no usable name: that index is passed over.
             if (result != ERROR_SUCCESS)
                 continue;
-            std::string source = std::string(1, src.letter) + src.path + "\\" + name;
-            if (m_group.Load(source, LOAD_LIST) == 0)
-                m_groupSources.push_back(source);
+            std::string source = std::string(1, groups.letter) + groups.path + "\\" + name;
+            if (scratch.Load(source, LOAD_LIST, lists) == 0)
+                sources.push_back(source);
         }
     }
-
-    SortGroupLists(m_groupSources, m_groupNames, m_groupPositions);
-    m_nGroup = ClampGroupIndex(m_nGroup, m_groupSources.size());
-    if (!m_groupSources.empty())
-        m_group.Load(m_groupSources[static_cast<size_t>(m_nGroup)], LOAD_ITEMS);
-    return 0;
 }

@@ -1,16 +1,13 @@
-// Drawing every icon of the current group, scaled to the button size, into one
-// screen-compatible bitmap: cell i of the strip is the image of button i.
-#include "app/launch_app.h"
-#include "buttonbar/button_bar_wnd.h"
-#include "catalog/group_sources.h"
+#include "catalog/icon_strip.h"
 
-#include <windows.h>
+#include "catalog/group_sources.h"
+#include "framework/colours.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr COLORREF kStripBackground = RGB(192, 192, 192);
+constexpr COLORREF kStripBackground = fw::kLightGrey;
 
 // The bitmap information of an icon, rebuilt from the record: a plain 40-byte header
 // describing exactly the 32 x 32 colour image that lies in the record, then the full
@@ -49,49 +46,45 @@ bool PrepareIconInfo(const GroupRecord& record, const IconLocation& icon, IconBi
 
 }  // namespace
 
-BOOL CLaunchApp::BuildIconStrip(const std::string& source)
+void DrawIconStrip(HWND window, const std::string& source, const CProgramGroup& group, int cellWidth,
+                   int cellHeight, int cells, fw::Bitmap& strip, SIZE& stripSize)
 {
     uint32_t size = 0;
     std::unique_ptr<uint8_t[]> data = ReadGroupRecord(source, &size);
-    if (!data || size == 0)
-        return TRUE;
-    if (!m_pButtonWnd || !m_pButtonWnd->m_hWnd || !m_pIconStrip)
-        return TRUE;
-    fw::WindowDC windowDC(m_pButtonWnd->m_hWnd);
+    if (!data || size == 0 || !window)
+        return;
+    fw::WindowDC windowDC(window);
     if (!windowDC)
-        return TRUE;
+        return;
     const int planes = GetDeviceCaps(windowDC.get(), PLANES);
     const int bitsPerPixel = GetDeviceCaps(windowDC.get(), BITSPIXEL);
 
     fw::MemoryDC stripDC(windowDC.get());
     fw::MemoryDC maskDC(windowDC.get());
     if (!stripDC || !maskDC)
-        return TRUE;
+        return;
     SetStretchBltMode(stripDC.get(), COLORONCOLOR);
 
-    const int W = EffectiveButtonSize(m_nButtonWidth);
-    const int H = EffectiveButtonSize(m_nButtonHeight);
-    // A group of thousands of items gets images for its first cells only.
-    const int cells = IconStripCells(Layout());
+    const int W = cellWidth;
+    const int H = cellHeight;
     const int width = W * cells;
-    m_pIconStrip->reset();
-    m_sizeIconStrip.cx = width;
-    m_sizeIconStrip.cy = H;
-    m_pIconStrip->reset(
-        CreateBitmap(width, H, static_cast<UINT>(planes), static_cast<UINT>(bitsPerPixel), nullptr));
-    if (!*m_pIconStrip)
-        return TRUE;
+    strip.reset();
+    stripSize.cx = width;
+    stripSize.cy = H;
+    strip.reset(CreateBitmap(width, H, static_cast<UINT>(planes), static_cast<UINT>(bitsPerPixel), nullptr));
+    if (!strip)
+        return;
 
-    fw::SelectGuard selectStrip(stripDC.get(), m_pIconStrip->get());
+    fw::SelectGuard selectStrip(stripDC.get(), strip.get());
     {
         fw::Brush grey(CreateSolidBrush(kStripBackground));
         fw::SelectGuard selectBrush(stripDC.get(), grey.get());
         PatBlt(stripDC.get(), 0, 0, width, H, PATCOPY);
     }
 
-    GroupRecord record(data.get(), size, PlatformCodec());
+    GroupRecord record(data.get(), size, PlatformCodePage());
     for (int i = 0; i < cells; ++i) {
-        const CProgramItem& item = *m_group.m_items[static_cast<size_t>(i)];
+        const CProgramItem& item = *group.m_items[static_cast<size_t>(i)];
         // The record is read anew: if it changed since the items were built, offsets
         // that no longer describe a whole icon in it are not followed.
         IconLocation icon;
@@ -111,5 +104,4 @@ BOOL CLaunchApp::BuildIconStrip(const std::string& source)
         StretchDIBits(stripDC.get(), i * W, 0, W, H, 0, 0, kIconSize, kIconSize, data.get() + icon.bits,
                       reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCPAINT);
     }
-    return TRUE;
 }

@@ -39,7 +39,7 @@ void CProgramGroup::RemoveAllItems()
 }
 
 uint16_t CProgramGroup::LoadFromRecord(const std::string& source, const uint8_t* record, size_t size,
-                                       uint16_t flags, const AnsiCodec& codec, const GroupLists& lists)
+                                       uint16_t flags, const CodePage& codec, const GroupLists& lists)
 {
     if (source.empty() || !record || size == 0)
         return 1;
@@ -82,7 +82,7 @@ uint16_t CProgramGroup::LoadFromRecord(const std::string& source, const uint8_t*
             std::string directory;
             if (!reader.ReadTagString(tag, directory))
                 return;
-            if (!codec.endsWithBackslash || !codec.endsWithBackslash(directory))
+            if (!EndsWithBackslash(directory, codec))
                 directory += kBackslash;
             item.m_strCommand = directory + item.m_strCommand;
         } else if (tag.id == kTagMinimize) {

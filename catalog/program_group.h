@@ -39,7 +39,8 @@ public:
     uint32_t m_nIconBits = 0;
 };
 
-// The lists a LOAD_LIST load appends to (the application's group names and positions).
+// The lists a LOAD_LIST load appends to (the application's group names and positions);
+// a list that is not given is not appended to.
 struct GroupLists {
     std::vector<std::string>* names = nullptr;
     std::vector<uint32_t>* positions = nullptr;
@@ -55,15 +56,16 @@ public:
     void RemoveAllItems();
     int ItemCount() const { return static_cast<int>(m_items.size()); }
 
-    // Reads the record named by the source from the registry and decodes it: 0 on
-    // success, 1 when there is no source or the record cannot be read or is refused.
-    uint16_t Load(const std::string& source, uint16_t flags);
+    // Reads the record named by the source from the registry (catalog/group_sources.cpp)
+    // and decodes it: 0 on success, 1 when there is no source or the record cannot be
+    // read or is refused. A LOAD_LIST load appends to the lists given.
+    uint16_t Load(const std::string& source, uint16_t flags, const GroupLists& lists = {});
 
     // The decoding half of Load, for a record already read. A record too short for its
     // header, item table or name is refused (1) and changes nothing; a damaged item is
     // left out; a damaged tag ends the tag list.
     uint16_t LoadFromRecord(const std::string& source, const uint8_t* record, size_t size, uint16_t flags,
-                            const AnsiCodec& codec, const GroupLists& lists);
+                            const CodePage& codec, const GroupLists& lists);
 
     std::string m_strSource;  // root letter and registry key path
     std::string m_strName;

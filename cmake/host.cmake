@@ -3,8 +3,9 @@ if(QUILLBAR_SANITIZE)
     set(SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_compile_options(${SANITIZE_FLAGS})
     add_link_options(${SANITIZE_FLAGS})
-    # quillbar_pure is defined before this file is read, so the directory-wide flags miss it.
+    # The pure libraries are defined before this file is read, so the directory-wide flags miss them.
     target_compile_options(quillbar_pure PRIVATE ${SANITIZE_FLAGS})
+    target_compile_options(quillbar_writer PRIVATE ${SANITIZE_FLAGS})
 endif()
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -27,7 +28,7 @@ add_executable(unit_tests
     tests/support/decoded_dump.cpp
 )
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(unit_tests PRIVATE quillbar_pure GTest::gtest_main)
+target_link_libraries(unit_tests PRIVATE quillbar_writer GTest::gtest_main)
 target_compile_options(unit_tests PRIVATE ${QUILLBAR_WARNINGS})
 # Each case is a ctest test of its own, so that a failure names it. A decoder that loops
 # on a damaged record fails on the time-out instead of stalling the run.
@@ -42,12 +43,14 @@ if(QUILLBAR_FUZZ)
         message(FATAL_ERROR "QUILLBAR_FUZZ needs clang (libFuzzer); the compiler is ${CMAKE_CXX_COMPILER_ID}")
     endif()
     get_target_property(QUILLBAR_PURE_SOURCES quillbar_pure SOURCES)
+    get_target_property(QUILLBAR_WRITER_SOURCES quillbar_writer SOURCES)
     set(FUZZ_FLAGS -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_executable(group_record_fuzz
         tests/fuzz/group_record_fuzz.cpp
         tests/support/host_codec.cpp
         tests/support/decoded_dump.cpp
         ${QUILLBAR_PURE_SOURCES}
+        ${QUILLBAR_WRITER_SOURCES}
     )
     target_include_directories(group_record_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_options(group_record_fuzz PRIVATE ${QUILLBAR_WARNINGS} ${FUZZ_FLAGS})

@@ -17,22 +17,38 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 set(QUILLBAR_SIZE_OPTIONS "$<$<CONFIG:Release>:-Os;-ffunction-sections;-fdata-sections>")
 set(QUILLBAR_SIZE_LINK_OPTIONS "$<$<CONFIG:Release>:-s;-Wl,--gc-sections>")
 target_compile_options(quillbar_pure PRIVATE ${QUILLBAR_SIZE_OPTIONS})
+target_compile_options(quillbar_writer PRIVATE ${QUILLBAR_SIZE_OPTIONS})
 
-# Everything but WinMain, so tests can create their own application, windows and dialogs.
+# The catalogue's platform code: the system's code page, the groups in the registry and
+# the icon strip. The launcher and the group tool share it.
+add_library(quillbar_catalog STATIC
+    catalog/platform_code_page.cpp
+    catalog/group_sources.cpp
+    catalog/icon_strip.cpp
+)
+target_include_directories(quillbar_catalog PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(quillbar_catalog PUBLIC quillbar_pure user32 gdi32 advapi32 kernel32)
+target_compile_options(quillbar_catalog PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
+
+# The launcher: everything but WinMain, so tests can create their own application,
+# windows and dialogs.
 add_library(quillbar_core STATIC
     framework/app_base.cpp
     framework/window.cpp
     framework/dialog.cpp
     app/launch_app.cpp
     app/settings.cpp
+    app/groups.cpp
+    app/drawing.cpp
+    app/associations.cpp
     buttonbar/button_bar_wnd.cpp
-    catalog/group_sources.cpp
-    catalog/icon_strip.cpp
+    buttonbar/button_commands.cpp
+    buttonbar/button_drawing.cpp
     buttonbar/button_paint.cpp
     buttonbar/button_input.cpp
+    buttonbar/button_launch.cpp
     buttonbar/button_visibility.cpp
     buttonbar/title_popup.cpp
-    app/commands.cpp
     dialogs/setup_dlg.cpp
     dialogs/spin_button.cpp
     dialogs/about_dlg.cpp
@@ -40,7 +56,7 @@ add_library(quillbar_core STATIC
     launch/associations.cpp
 )
 target_include_directories(quillbar_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
-target_link_libraries(quillbar_core PUBLIC quillbar_pure user32 gdi32 advapi32 kernel32)
+target_link_libraries(quillbar_core PUBLIC quillbar_catalog)
 target_compile_options(quillbar_core PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
 
 # The resources go into every executable that runs the application's code.
@@ -50,7 +66,7 @@ target_include_directories(quillbar_res PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_
 set_source_files_properties(res/qlbar.rc PROPERTIES OBJECT_DEPENDS
     "${CMAKE_SOURCE_DIR}/res/qlbar.ico;${CMAKE_BINARY_DIR}/generated/version.h")
 
-add_executable(qlbar WIN32 app/main.cpp app/lean_runtime.cpp $<TARGET_OBJECTS:quillbar_res>)
+add_executable(qlbar WIN32 app/main.cpp framework/lean_runtime.cpp $<TARGET_OBJECTS:quillbar_res>)
 target_link_libraries(qlbar PRIVATE quillbar_core)
 target_link_options(qlbar PRIVATE ${QUILLBAR_SIZE_LINK_OPTIONS})
 target_compile_options(qlbar PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
@@ -63,10 +79,11 @@ add_executable(qlgroup
     authoring/group_edit.cpp
     authoring/icon_extract.cpp
     authoring/startmenu.cpp
+    framework/lean_runtime.cpp
     res/qlgroup.rc
 )
 target_include_directories(qlgroup PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
-target_link_libraries(qlgroup PRIVATE quillbar_core ole32 uuid shell32)
+target_link_libraries(qlgroup PRIVATE quillbar_catalog quillbar_writer ole32 uuid shell32)
 target_link_options(qlgroup PRIVATE ${QUILLBAR_SIZE_LINK_OPTIONS})
 target_compile_options(qlgroup PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
 
@@ -160,13 +177,13 @@ quillbar_wine_tests(e2e_tests ENVIRONMENT
 
 # Writes demonstration groups into the registry (used by the run command).
 add_executable(demo_groups tools/demo_groups.cpp)
-target_link_libraries(demo_groups PRIVATE quillbar_pure)
+target_link_libraries(demo_groups PRIVATE quillbar_writer)
 target_compile_options(demo_groups PRIVATE ${QUILLBAR_WARNINGS})
 
 # Prints rebuild and repaint times beside the registry read (run by the test command).
 add_executable(rebuild_bench bench/rebuild_bench.cpp tests/support/group_record_builder.cpp
                $<TARGET_OBJECTS:quillbar_res>)
-target_link_libraries(rebuild_bench PRIVATE quillbar_core)
+target_link_libraries(rebuild_bench PRIVATE quillbar_core quillbar_writer)
 target_compile_options(rebuild_bench PRIVATE ${QUILLBAR_WARNINGS})
 
 # Posts commands to a running launcher from outside (the session-ending end-to-end runs).
@@ -191,7 +208,7 @@ add_executable(bare_two_windows WIN32 bench/bare_two_windows.cpp $<TARGET_OBJECT
 target_include_directories(bare_two_windows PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_compile_options(bare_two_windows PRIVATE ${QUILLBAR_WARNINGS})
 add_executable(startup_driver bench/startup_driver.cpp)
-target_link_libraries(startup_driver PRIVATE quillbar_pure psapi)
+target_link_libraries(startup_driver PRIVATE quillbar_writer psapi)
 target_compile_options(startup_driver PRIVATE ${QUILLBAR_WARNINGS})
 
 endif()

@@ -68,9 +68,11 @@ INT_PTR CSetupDlg::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOMMAND:
         OnSysCommand(static_cast<UINT>(wParam), lParam);
         return FALSE;
-    case WM_MOVE:
-        OnMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    case WM_MOVE: {
+        const POINT at = fw::PointFromLParam(lParam);
+        OnMove(at.x, at.y);
         return FALSE;
+    }
     default:
         return fw::Dialog::DialogProc(message, wParam, lParam);
     }

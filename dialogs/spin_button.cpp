@@ -1,22 +1,18 @@
 #include "dialogs/spin_button.h"
 
 #include "framework/app_base.h"
+#include "framework/colours.h"
 #include "framework/gdi.h"
 
 #include <string>
 
 namespace {
 
-// Fixed colours: the button keeps its look whatever the colour scheme.
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kGrey = RGB(128, 128, 128);
-constexpr COLORREF kLightGrey = RGB(192, 192, 192);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-POINT PointOf(LPARAM lParam)
-{
-    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-}
+using fw::kBlack;
+using fw::kGrey;
+using fw::kLightGrey;
+using fw::kWhite;
+using fw::PointFromLParam;
 
 HPEN ThinPen(COLORREF colour)
 {
@@ -32,7 +28,7 @@ CSpinButton::~CSpinButton()
     DestroyWindow();
 }
 
-int CSpinButton::CreateSpin(const SpinButtonInit& init)
+void CSpinButton::CreateSpin(const SpinButtonInit& init)
 {
     m_pParent = init.pParent;
     m_nID = init.nID;
@@ -48,10 +44,9 @@ int CSpinButton::CreateSpin(const SpinButtonInit& init)
     // No CS_DBLCLKS: the second click of a double click arrives as a plain press.
     const std::string className = RegisterWndClass(0, LoadCursor(nullptr, IDC_ARROW), nullptr, nullptr);
     if (className.empty() || !m_pParent || !m_pParent->m_hWnd)
-        return 0;
+        return;
     CreateEx(0, className, "", WS_CHILD | WS_VISIBLE, init.rc, m_pParent->m_hWnd,
              reinterpret_cast<HMENU>(static_cast<INT_PTR>(init.nID)));
-    return 0;
 }
 
 LRESULT CSpinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -61,16 +56,16 @@ LRESULT CSpinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnPaint();
         return 0;
     case WM_LBUTTONDOWN:
-        OnLButtonDown(static_cast<UINT>(wParam), PointOf(lParam));
+        OnLButtonDown(static_cast<UINT>(wParam), PointFromLParam(lParam));
         return 0;
     case WM_MOUSEMOVE:
-        OnMouseMove(static_cast<UINT>(wParam), PointOf(lParam));
+        OnMouseMove(static_cast<UINT>(wParam), PointFromLParam(lParam));
         return 0;
     case WM_LBUTTONUP:
-        OnLButtonUp(static_cast<UINT>(wParam), PointOf(lParam));
+        OnLButtonUp(static_cast<UINT>(wParam), PointFromLParam(lParam));
         return 0;
     case WM_LBUTTONDBLCLK:
-        OnLButtonDblClk(static_cast<UINT>(wParam), PointOf(lParam));
+        OnLButtonDblClk(static_cast<UINT>(wParam), PointFromLParam(lParam));
         return 0;
     case WM_CANCELMODE:
         if (m_bTracking)
@@ -188,16 +183,15 @@ void CSpinButton::OnCaptureLost()
     }
 }
 
-int CSpinButton::StepBuddy()
+void CSpinButton::StepBuddy()
 {
     if (!m_pParent || !m_pParent->m_hWnd)
-        return 0;
+        return;
     HWND parent = m_pParent->m_hWnd;
     // Empty or unreadable text reads as 0, which is what GetDlgItemInt returns then.
     const int value = static_cast<int>(GetDlgItemInt(parent, m_nBuddyID, nullptr, TRUE));
     const int next = SpinStep(value, m_nStep, m_nMin, m_nMax, m_bWrap != 0);
     SetDlgItemInt(parent, m_nBuddyID, static_cast<UINT>(next), TRUE);
-    return 0;
 }
 
 int CSpinButton::Draw(HDC hdc)

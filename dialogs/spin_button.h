@@ -27,9 +27,9 @@ public:
     CSpinButton() = default;
     ~CSpinButton() override;
 
-    // Copies the values and creates the window; 0 whether or not the window was created,
-    // as a field without its buttons still works by typing.
-    int CreateSpin(const SpinButtonInit& init);
+    // Copies the values and creates the window. Nobody is told when no window comes of
+    // it (m_hWnd stays null): a field without its buttons still works by typing.
+    void CreateSpin(const SpinButtonInit& init);
 
     // Draws the face and the arrow on hdc, or on the window's own DC when hdc is null.
     // 0 when the arrow was drawn; 1 when no arrow was drawn or there was no DC.
@@ -39,8 +39,8 @@ public:
     // The arrow polygon for the current size and look; 1 (nothing written) for no array
     // or a direction other than up or down, else 0.
     int GetArrowPoints(POINT* points);
-    // One step of the buddy's number. Returns 0.
-    int StepBuddy();
+    // One step of the buddy's number; nothing without a parent window.
+    void StepBuddy();
 
     fw::Window* m_pParent = nullptr;
     int m_nID = 0;

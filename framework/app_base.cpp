@@ -38,6 +38,28 @@ std::string ModuleFileName(HINSTANCE hInstance)
     }
 }
 
+// Where a path's last component begins, and the dot of its extension (npos: none). Walks
+// the ANSI code page's characters: a trail byte may equal '\\' or '.'.
+struct NameInPath {
+    size_t name = 0;
+    size_t dot = std::string::npos;
+};
+
+NameInPath FindName(const std::string& path)
+{
+    NameInPath found;
+    for (const char* p = path.c_str(); *p; p = CharNextA(p)) {
+        const size_t at = static_cast<size_t>(p - path.c_str());
+        if (*p == '\\' || *p == '/' || *p == ':') {
+            found.name = at + 1;
+            found.dot = std::string::npos;
+        } else if (*p == '.') {
+            found.dot = at;
+        }
+    }
+    return found;
+}
+
 }  // namespace
 
 void Application::Attach(HINSTANCE hInstance, int nCmdShow)
@@ -73,12 +95,17 @@ void Application::PostQuit(int nExitCode)
 
 void Application::RepostQuit(int nExitCode)
 {
-    if (Application* app = Current()) {
+    if (Application* app = Current())
         app->QuitTaken();
+    Quit(nExitCode);
+}
+
+void Application::Quit(int nExitCode)
+{
+    if (Application* app = Current())
         app->PostQuit(nExitCode);
-    } else {
+    else
         PostQuitMessage(nExitCode);
-    }
 }
 
 int Application::ExitInstance()
@@ -119,10 +146,8 @@ std::string Application::HelpFilePath() const
     std::string full = ModuleFileName(m_hInstance);
     if (full.empty())
         return full;
-    // Only a dot after the last separator starts the extension.
-    const size_t slash = full.find_last_of("\\/");
-    const size_t dot = full.rfind('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+    const size_t dot = FindName(full).dot;
+    if (dot != std::string::npos)
         full.erase(dot);
     return full + ".HLP";
 }
@@ -212,18 +237,8 @@ HBRUSH Application::CtlColor(HDC hdc, UINT nCtlColor) const
 
 std::string BaseNameOfPath(const std::string& path)
 {
-    // Walk by characters of the code page: a trail byte may equal '\\' or '.'.
-    const char* name = path.c_str();
-    const char* dot = nullptr;
-    for (const char* p = path.c_str(); *p; p = CharNextA(p)) {
-        if (*p == '\\' || *p == '/' || *p == ':') {
-            name = p + 1;
-            dot = nullptr;
-        } else if (*p == '.') {
-            dot = p;
-        }
-    }
-    return dot ? std::string(name, dot) : std::string(name);
+    const NameInPath found = FindName(path);
+    return path.substr(found.name, found.dot == std::string::npos ? std::string::npos : found.dot - found.name);
 }
 
 int RunApplication(HINSTANCE hInstance, int nCmdShow)

@@ -40,6 +40,9 @@ public:
     // A nested message loop took a quit message: post it again, through the current
     // application when there is one, so that the outer loop still ends the run.
     static void RepostQuit(int nExitCode);
+    // PostQuit through the current application; with none (the process is ending) the
+    // quit message is posted as it is.
+    static void Quit(int nExitCode);
 
     // Records the instance, show command and executable name; called once
     // before InitInstance (by RunApplication, or by a test).

@@ -21,8 +21,6 @@ public:
     // Ends a modal run with this result; a modeless dialog is destroyed.
     void EndDialog(int nResult);
 
-    UINT TemplateId() const { return m_nIDTemplate; }
-
 protected:
     virtual BOOL OnInitDialog() { return TRUE; }
     virtual void OnOK() { EndDialog(IDOK); }

@@ -6,22 +6,6 @@
 
 namespace fw {
 
-namespace {
-
-void AppendHex(std::string& out, uintptr_t value)
-{
-    char digits[2 * sizeof value];
-    size_t count = 0;
-    do {
-        digits[count++] = "0123456789ABCDEF"[value & 0xF];
-        value >>= 4;
-    } while (value != 0);
-    while (count > 0)
-        out += digits[--count];
-}
-
-}  // namespace
-
 Window::~Window()
 {
     // An object deleted while its window lives must not be reached by later messages.
@@ -51,13 +35,13 @@ std::string Window::RegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH h
     Application* app = Application::Current();
     HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleA(nullptr);
     // One class per attribute set, named after its attributes, as the same set is asked for again.
-    // Written by hand: the C library's formatting would bring its floating-point code along.
     std::string name = "Qlb";
-    for (uintptr_t part : {reinterpret_cast<uintptr_t>(instance), static_cast<uintptr_t>(nClassStyle),
-                           reinterpret_cast<uintptr_t>(hCursor), reinterpret_cast<uintptr_t>(hbrBackground),
-                           reinterpret_cast<uintptr_t>(hIcon)}) {
-        name += ':';
-        AppendHex(name, part);
+    for (uint64_t part : {reinterpret_cast<uintptr_t>(instance), static_cast<uintptr_t>(nClassStyle),
+                          reinterpret_cast<uintptr_t>(hCursor), reinterpret_cast<uintptr_t>(hbrBackground),
+                          reinterpret_cast<uintptr_t>(hIcon)}) {
+        char hex[32];
+        wsprintfA(hex, ":%lX%08lX", static_cast<unsigned long>(part >> 32), static_cast<unsigned long>(part & 0xFFFFFFFF));
+        name += hex;
     }
     WNDCLASSA wc = {};
     if (GetClassInfoA(instance, name.c_str(), &wc))

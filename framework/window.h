@@ -16,8 +16,6 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
-
     // Creates the window with a class registered by RegisterWndClass.
     BOOL CreateEx(DWORD dwExStyle, const std::string& className, const std::string& title, DWORD dwStyle,
                   const RECT& rc, HWND hWndParent, HMENU hMenu);
@@ -60,6 +58,12 @@ private:
 
     static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
+
+// The point packed into a message's lParam (or GetMessagePos): signed 16-bit x and y.
+inline POINT PointFromLParam(LPARAM lParam)
+{
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
 
 // Centres a top-level window on the desktop window as the framework does: the middle of
 // the desktop less half the window's size, then kept inside the work area.

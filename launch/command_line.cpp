@@ -2,18 +2,6 @@
 
 namespace {
 
-bool IsLead(const CodePage& codePage, char c)
-{
-    return codePage.isLeadByte && codePage.isLeadByte(static_cast<unsigned char>(c));
-}
-
-// Length of the character that starts at text[i]: 2 for a lead byte with a trail byte
-// after it, else 1 (a lead byte at the very end stands alone).
-size_t CharLength(const std::string& text, size_t i, const CodePage& codePage)
-{
-    return IsLead(codePage, text[i]) && i + 1 < text.size() ? 2 : 1;
-}
-
 bool IsSeparator(char c)
 {
     return c == '\\' || c == '/' || c == ':';

@@ -4,19 +4,11 @@
 // code: the code page's lead bytes and double-byte lower-case mapping are handed in.
 #pragma once
 
+#include "catalog/code_page.h"
+
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
-
-// What the text rules need to know of the ANSI code page the launcher runs in.
-struct CodePage {
-    // True when this byte begins a double-byte character.
-    std::function<bool(unsigned char byte)> isLeadByte;
-    // The lower case of one double-byte character (two bytes); none leaves such
-    // characters as they are.
-    std::function<std::string(const std::string& pair)> lowerDoubleByte;
-};
 
 // The document associations: extension i (without its dot) opens with command i.
 struct AssociationTable {

@@ -1,31 +1,12 @@
-// Starting programs from the button window: a click releases a pressed button, a drop
-// hands files to an item's program. Also the command-line building of CLaunchApp.
+// Starting programs: entering an item's working directory, handing a command line to
+// WinExec, and reading the files of a drop.
 #include "launch/launch_platform.h"
 
-#include "app/launch_app.h"
-#include "buttonbar/button_bar_wnd.h"
-#include "framework/gdi.h"
 #include "launch/working_directory.h"
 
-#include <windows.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
-#include <vector>
-
 namespace {
-
-bool IsLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != FALSE;
-}
-
-std::string LowerDoubleByte(const std::string& pair)
-{
-    std::string lower = pair;
-    CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
-    return lower;
-}
 
 std::string WindowsDirectory()
 {
@@ -52,6 +33,8 @@ bool Readable(const void* p, SIZE_T size)
     }
     return true;
 }
+
+}  // namespace
 
 // A drop handle is memory of the process that made it. Under Wine's virtual desktop a
 // file dragged in from X reaches the window under the pointer from the desktop's own
@@ -87,6 +70,8 @@ bool DropHandleIsOurs(HDROP hDrop)
     GlobalUnlock(hDrop);
     return complete;
 }
+
+namespace {
 
 // The shell's drop functions, loaded at the first drop: the bar needs the shell library
 // for nothing else, and loading it (and what it loads) with the program costs start-up
@@ -140,44 +125,7 @@ std::vector<std::string> DroppedFiles(const ShellDrop& shell, HDROP hDrop)
     return files;
 }
 
-// After a start, successful or not, the popup modes put the bar away.
-void HideAfterStart(CLaunchApp& app)
-{
-    if (app.m_nPopup == POPUP_FIXED)
-        return;
-    app.m_nCmdShow = SW_HIDE;
-    if (app.m_pButtonWnd && app.m_pButtonWnd->m_hWnd)
-        ShowWindow(app.m_pButtonWnd->m_hWnd, SW_HIDE);
-}
-
-// What a start reads of an item, copied: the error box's message loop may rebuild the
-// group while the start is still running.
-struct ItemToStart {
-    std::string command;
-    std::string directory;
-    int show = SW_SHOWNORMAL;
-};
-
-bool FindItem(const CLaunchApp& app, int index, ItemToStart& start)
-{
-    if (index < 0 || index >= app.m_group.ItemCount())
-        return false;
-    const CProgramItem* item = app.m_group.m_items[static_cast<size_t>(index)].get();
-    if (!item)
-        return false;
-    start.command = item->m_strCommand;
-    start.directory = item->m_strDirectory;
-    start.show = item->m_bMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
-    return true;
-}
-
 }  // namespace
-
-const CodePage& PlatformCodePage()
-{
-    static const CodePage codePage{IsLeadByte, LowerDoubleByte};
-    return codePage;
-}
 
 void EnterWorkingDirectory(const std::string& directory)
 {
@@ -201,11 +149,11 @@ void EnterWorkingDirectory(const std::string& directory)
     }
 }
 
-int StartProgram(CLaunchApp& app, const std::string& commandLine, int nCmdShow)
+int StartProgram(const std::string& commandLine, int nCmdShow, const LaunchErrorReport& report)
 {
     // Too long for the platform: refused whole rather than started cut short.
     if (commandLine.size() > kMaxCommandLine) {
-        app.ReportLaunchError(LAUNCH_ERROR_TOO_LONG);
+        report(LAUNCH_ERROR_TOO_LONG);
         return LAUNCH_ERROR_TOO_LONG;
     }
     // A private copy: what WinExec hands on may be written to.
@@ -213,77 +161,39 @@ int StartProgram(CLaunchApp& app, const std::string& commandLine, int nCmdShow)
     line.push_back('\0');
     const UINT result = WinExec(line.data(), static_cast<UINT>(nCmdShow));
     if (result <= 32)
-        app.ReportLaunchError(static_cast<int>(result));
+        report(static_cast<int>(result));
     return static_cast<int>(result);
 }
 
-std::string CLaunchApp::BuildCommandLine(const std::string& command)
+std::string ClickCommandLine(const std::string& command, const AssociationTable& associations)
 {
-    WaitForAssociations();
-    return ::BuildCommandLine(command, WindowsDirectory(), AssociationTable{m_extensions, m_openCommands},
-                              PlatformCodePage());
+    return BuildCommandLine(command, WindowsDirectory(), associations, PlatformCodePage());
 }
 
-void CButtonBarWnd::LaunchItem(UINT, POINT)
+bool ItemToStartAt(const CProgramGroup& group, int index, ItemToStart& start)
 {
-    if (m_bCaptured == 1) {
-        ReleaseCapture();
-        m_bCaptured = 0;
-    }
-    if (m_bButtonDown != 1)
-        return;
-    fw::WaitCursor wait;
-    CLaunchApp* app = LaunchApp();
-    if (app) {
-        fw::WindowDC dc(m_hWnd);
-        if (dc) {
-            app->DrawButtonImage(dc.get(), m_ptPressed.x, m_ptPressed.y, m_nPressedItem);
-            app->DrawRaisedEdge(dc.get(), m_ptPressed.x, m_ptPressed.y);
-            app->DrawButtonOutline(dc.get(), m_ptPressed.x, m_ptPressed.y);
-        }
-    }
-    m_bButtonDown = 0;
-
-    // The item whose button was pressed; the group may have changed since the press.
-    ItemToStart item;
-    if (!app || !FindItem(*app, m_nPressedItem, item))
-        return;
-    EnterWorkingDirectory(item.directory);
-    StartProgram(*app, app->BuildCommandLine(item.command), item.show);
-    // The error box's loop may have destroyed this window: only the application is used now.
-    HideAfterStart(*app);
+    if (index < 0 || index >= group.ItemCount())
+        return false;
+    const CProgramItem* item = group.m_items[static_cast<size_t>(index)].get();
+    if (!item)
+        return false;
+    start.command = item->m_strCommand;
+    start.directory = item->m_strDirectory;
+    start.show = item->m_bMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+    return true;
 }
 
-void CButtonBarWnd::LaunchWithFiles(HDROP hDropInfo)
+bool TakeDroppedFiles(HDROP hDrop, POINT& point, std::vector<std::string>& files)
 {
-    // Not ours to read, nor to free: ignored as a drop beside every button is.
-    if (!DropHandleIsOurs(hDropInfo))
-        return;
-    fw::WaitCursor wait;
-    CLaunchApp* app = LaunchApp();
     const ShellDrop* shell = ShellDropFunctions();
     if (!shell) {
         // Nothing can be read from the drop; its memory is freed as DragFinish would.
-        GlobalFree(hDropInfo);
-        return;
+        GlobalFree(hDrop);
+        return false;
     }
-    POINT point = {0, 0};
-    shell->queryPoint(hDropInfo, &point);
-    const std::vector<std::string> files = DroppedFiles(*shell, hDropInfo);
-    shell->finish(hDropInfo);
-    if (!app)
-        return;
-
-    // A drop beside every button (title strip, empty cell) starts nothing: the files
-    // alone are no program to run.
-    POINT offset = {0, 0};
-    app->GetStripOffset(offset);
-    const ButtonAtPoint hit = HitTestButton(app->Layout(), IntPoint{offset.x, offset.y}, IntPoint{point.x, point.y});
-    ItemToStart item;
-    if (!hit.isButton || files.empty() || !FindItem(*app, hit.index, item))
-        return;
-    // The item's own directory, as for a click: its program expects to run there.
-    EnterWorkingDirectory(item.directory);
-    StartProgram(*app, DropCommandLine(item.command, files), item.show);
-    HideAfterStart(*app);
+    point = {0, 0};
+    shell->queryPoint(hDrop, &point);
+    files = DroppedFiles(*shell, hDrop);
+    shell->finish(hDrop);
+    return true;
 }

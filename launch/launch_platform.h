@@ -1,16 +1,29 @@
-// The platform side of starting programs: the code page as the command-line rules need
-// it, entering a working directory, and handing a command line to WinExec. Used by the
-// button window's click and drop starts (launch/launch.cpp).
+// The platform side of starting programs: entering a working directory, handing a
+// command line to WinExec, building a click's command line with the Windows directory and
+// the system's code page, and reading the files of a drop. The button window's click and
+// drop starts (LaunchItem, LaunchWithFiles) run them with what the application holds.
 #pragma once
 
+#include "catalog/program_group.h"
 #include "launch/command_line.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
 #include <string>
+#include <vector>
 
-class CLaunchApp;
+// What a start reads of an item, copied: the error box's message loop may rebuild the
+// group while the start is still running.
+struct ItemToStart {
+    std::string command;
+    std::string directory;
+    int show = SW_SHOWNORMAL;
+};
 
-// The ANSI code page's lead bytes and its lower-case mapping of double-byte characters.
-const CodePage& PlatformCodePage();
+// The item at this button index of the group; false when there is none.
+bool ItemToStartAt(const CProgramGroup& group, int index, ItemToStart& start);
 
 // Makes the directory, and its drive, current (see launch/working_directory.h). A
 // directory that cannot be entered is ignored.
@@ -20,6 +33,21 @@ void EnterWorkingDirectory(const std::string& directory);
 // platform takes. Like WinExec's own failures it shows the "cannot find" row.
 constexpr int LAUNCH_ERROR_TOO_LONG = 0;
 
-// Starts the command line with the show command; a failure is reported in the message
-// box. Returns WinExec's result, or LAUNCH_ERROR_TOO_LONG for a line that was not tried.
-int StartProgram(CLaunchApp& app, const std::string& commandLine, int nCmdShow);
+// Shows why a start failed (CLaunchApp::ReportLaunchError).
+using LaunchErrorReport = std::function<void(int nCode)>;
+
+// Starts the command line with the show command; a failure goes to `report`. Returns
+// WinExec's result, or LAUNCH_ERROR_TOO_LONG for a line that was not tried.
+int StartProgram(const std::string& commandLine, int nCmdShow, const LaunchErrorReport& report);
+
+// The command line of a click start of this item command (BuildCommandLine with the
+// Windows directory and the system's code page).
+std::string ClickCommandLine(const std::string& command, const AssociationTable& associations);
+
+// True when the drop handle is a block of this process's memory holding a complete file
+// list; any other handle is neither read nor freed.
+bool DropHandleIsOurs(HDROP hDrop);
+// Reads the drop point (client coordinates) and the dropped files' full names, and
+// releases the drop. False when the shell's drop functions cannot be had: the drop's
+// memory is then freed unread.
+bool TakeDroppedFiles(HDROP hDrop, POINT& point, std::vector<std::string>& files);

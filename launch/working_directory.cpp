@@ -1,22 +1,5 @@
 #include "launch/working_directory.h"
 
-namespace {
-
-// True when the last character, a double-byte one counting as one, is a backslash.
-bool EndsWithBackslash(const std::string& text, const CodePage& codePage)
-{
-    bool backslash = false;
-    for (size_t i = 0; i < text.size();) {
-        const bool pair = codePage.isLeadByte && codePage.isLeadByte(static_cast<unsigned char>(text[i])) &&
-                          i + 1 < text.size();
-        backslash = !pair && text[i] == '\\';
-        i += pair ? 2 : 1;
-    }
-    return backslash;
-}
-
-}  // namespace
-
 DirectoryChange WorkingDirectoryChange(const std::string& directory, const CodePage& codePage)
 {
     DirectoryChange change;

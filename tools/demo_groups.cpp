@@ -2,8 +2,8 @@
 // items that start programs every Wine prefix (and Windows) has, and icons drawn here.
 // The records are made by the same writer as qlgroup.exe's.
 // Usage: demo_groups [--remove]
-#include "catalog/group_writer.h"
-#include "catalog/icon_reduce.h"
+#include "authoring/group_writer.h"
+#include "authoring/icon_reduce.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // anything, and checks what the rest of the program relies on afterwards. A record that
 // is accepted is also read into the writer's form and written again: the launcher must
 // see the same group in the new record, and reading that gives back the same form.
-#include "catalog/group_writer.h"
+#include "authoring/group_writer.h"
 #include "catalog/program_group.h"
 
 #include "tests/support/decoded_dump.h"
@@ -18,9 +18,9 @@ namespace {
 
 constexpr size_t kRoundTripLimit = 64 * 1024;
 
-const AnsiCodec& Codec()
+const CodePage& Codec()
 {
-    static const AnsiCodec codec = testing_support::HostCodec();
+    static const CodePage codec = testing_support::HostCodec();
     return codec;
 }
 

@@ -4,7 +4,7 @@
 
 namespace testing_support {
 
-std::string DumpDecoded(const uint8_t* data, size_t size, const AnsiCodec& codec)
+std::string DumpDecoded(const uint8_t* data, size_t size, const CodePage& codec)
 {
     CProgramGroup group;
     std::vector<std::string> names;

@@ -12,8 +12,8 @@
 
 namespace testing_support {
 
-std::string DumpDecoded(const uint8_t* data, size_t size, const AnsiCodec& codec);
-inline std::string DumpDecoded(const std::vector<uint8_t>& record, const AnsiCodec& codec)
+std::string DumpDecoded(const uint8_t* data, size_t size, const CodePage& codec);
+inline std::string DumpDecoded(const std::vector<uint8_t>& record, const CodePage& codec)
 {
     return DumpDecoded(record.data(), record.size(), codec);
 }

@@ -49,23 +49,13 @@ std::string FromWide(const char16_t* units, size_t count)
     return text;
 }
 
-bool EndsWithBackslash(const std::string& text)
-{
-    size_t last = text.size();
-    for (size_t i = 0; i < text.size();) {
-        last = i;
-        i += (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
-    }
-    return last < text.size() && last + 1 == text.size() && text[last] == '\\';
-}
-
 }  // namespace
 
-AnsiCodec HostCodec()
+CodePage HostCodec()
 {
-    AnsiCodec codec;
+    CodePage codec;
     codec.fromWide = FromWide;
-    codec.endsWithBackslash = EndsWithBackslash;
+    codec.isLeadByte = IsLeadByte;
     return codec;
 }
 

@@ -14,6 +14,6 @@ constexpr char16_t kTrailBackslashChar2 = u'\u80FD';
 // U+30A2 encodes as 0x83 0x41: an ordinary pair.
 constexpr char16_t kPlainDoubleByteChar = u'\u30A2';
 
-AnsiCodec HostCodec();
+CodePage HostCodec();
 
 }  // namespace testing_support

@@ -24,7 +24,7 @@ public:
     {
         std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(m_size), m_data.get());
     }
-    GroupRecord Reader(const AnsiCodec& codec) const { return GroupRecord(m_data.get(), m_size, codec); }
+    GroupRecord Reader(const CodePage& codec) const { return GroupRecord(m_data.get(), m_size, codec); }
 
 private:
     size_t m_size;
@@ -48,7 +48,7 @@ struct Walk {
 
 Walk WalkTagsOf(const std::vector<uint8_t>& bytes)
 {
-    const AnsiCodec codec = HostCodec();
+    const CodePage codec = HostCodec();
     ExactRecord exact(bytes);
     GroupRecord record = exact.Reader(codec);
     GroupHeader header;
@@ -74,7 +74,7 @@ TEST(GroupRecordHeader, ReadsItsFieldsAndIgnoresTheUnreadOnes)
     RecordLayout layout;
     const std::vector<uint8_t> bytes = builder.Build(&layout);
 
-    const AnsiCodec codec = HostCodec();
+    const CodePage codec = HostCodec();
     ExactRecord exact(bytes);
     GroupRecord record = exact.Reader(codec);
     GroupHeader header;
@@ -110,7 +110,7 @@ TEST(GroupRecordHeader, IsRefusedWhenTheRecordIsShorterThanItOrItsItemTable)
     builder.AddItem(u"B", u"B.EXE");
     builder.AddItem(u"C", u"C.EXE");
     const std::vector<uint8_t> bytes = builder.Build();
-    const AnsiCodec codec = HostCodec();
+    const CodePage codec = HostCodec();
 
     const struct {
         size_t size;
@@ -131,7 +131,7 @@ TEST(GroupRecordHeader, IsRefusedWhenTheRecordIsShorterThanItOrItsItemTable)
 
 TEST(GroupRecordString, NeedsItsTerminatorInsideTheRecord)
 {
-    const AnsiCodec codec = HostCodec();
+    const CodePage codec = HostCodec();
     RecordLayout layout;
     std::vector<uint8_t> bytes = GroupRecordBuilder(u"Games").Build(&layout);
     std::string text;
@@ -164,7 +164,7 @@ TEST(GroupRecordString, NeedsItsTerminatorInsideTheRecord)
 
 TEST(GroupRecordString, IsCutTo255BytesOnAWholeCharacter)
 {
-    const AnsiCodec codec = HostCodec();
+    const CodePage codec = HostCodec();
     const struct {
         std::u16string name;
         std::string expected;
@@ -190,9 +190,9 @@ TEST(GroupRecordString, IsCutTo255BytesOnAWholeCharacter)
 }
 
 // A codec that notes the most units it was handed in one call.
-AnsiCodec CountingCodec(size_t& mostUnits)
+CodePage CountingCodec(size_t& mostUnits)
 {
-    AnsiCodec codec = HostCodec();
+    CodePage codec = HostCodec();
     codec.fromWide = [&mostUnits, convert = codec.fromWide](const char16_t* units, size_t count) {
         mostUnits = std::max(mostUnits, count);
         return convert(units, count);
@@ -203,7 +203,7 @@ AnsiCodec CountingCodec(size_t& mostUnits)
 TEST(GroupRecordString, ALongStringCostsNoMoreThanWhatIsKept)
 {
     size_t mostUnits = 0;
-    const AnsiCodec codec = CountingCodec(mostUnits);
+    const CodePage codec = CountingCodec(mostUnits);
     RecordLayout layout;
     const std::vector<uint8_t> bytes = GroupRecordBuilder(std::u16string(80000, u'N')).Build(&layout);
     std::string text;
@@ -248,7 +248,7 @@ TEST(GroupRecordIcon, PartsFollowTheHeaderByPlanesAndBitCount)
          }(),
          64, 512},
     };
-    const AnsiCodec codec = HostCodec();
+    const CodePage codec = HostCodec();
     for (const auto& c : cases) {
         GroupRecordBuilder builder;
         builder.AddItem(GroupItem{u"T", u"T.EXE", 0, 0, c.icon});
@@ -277,7 +277,7 @@ TEST(GroupRecordIcon, PartsFollowTheHeaderByPlanesAndBitCount)
 
 TEST(GroupRecordIcon, IsNotLocatedWhenItsDepthOrOffsetsAreImpossible)
 {
-    const AnsiCodec codec = HostCodec();
+    const CodePage codec = HostCodec();
     auto locate = [&](IconImage image, void (*patch)(std::vector<uint8_t>&, const IconLayout&)) {
         GroupRecordBuilder builder;
         builder.AddItem(GroupItem{u"T", u"T.EXE", 0, 0, std::move(image)});
@@ -354,7 +354,7 @@ TEST(GroupRecordTags, DirectoryTextMustEndInsideItsTag)
     builder.RawTag(0x8101, 0, {});
     const std::vector<uint8_t> bytes = builder.Build();
 
-    const AnsiCodec codec = HostCodec();
+    const CodePage codec = HostCodec();
     ExactRecord exact(bytes);
     GroupRecord record = exact.Reader(codec);
     GroupHeader header;

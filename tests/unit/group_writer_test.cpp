@@ -1,4 +1,4 @@
-#include "catalog/group_writer.h"
+#include "authoring/group_writer.h"
 
 #include "catalog/program_group.h"
 #include "tests/support/decoded_dump.h"

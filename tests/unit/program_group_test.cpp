@@ -479,7 +479,7 @@ TEST(ProgramGroupLoad, TheLastOfAFullItemTableIsReached)
 TEST(ProgramGroupLoad, EverySlotOnOneLongItemGivesEveryItemAtTheCostOfWhatIsKept)
 {
     size_t mostUnits = 0;
-    AnsiCodec codec = HostCodec();
+    CodePage codec = HostCodec();
     codec.fromWide = [&mostUnits, convert = codec.fromWide](const char16_t* units, size_t count) {
         mostUnits = std::max(mostUnits, count);
         return convert(units, count);

@@ -79,7 +79,7 @@ TEST_F(GroupSourcesTest, GroupsAreListedTopFirstThenLeftWithNegativeLeftLast)
     PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "B", GroupAt(u"At 0,200", 0, 200));
     PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "C", GroupAt(u"At 0,0", 0, 0));
     PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "D", GroupAt(u"At -10,0", static_cast<uint16_t>(-10), 0));
-    EXPECT_EQ(0, m_app.LoadGroups());
+    m_app.LoadGroups();
     EXPECT_EQ((std::vector<std::string>{"At 0,0", "At 300,0", "At -10,0", "At 0,200"}), Names());
     EXPECT_EQ((std::vector<std::string>{"UUNICODE Program Groups\\C", "UUNICODE Program Groups\\A",
                                         "UUNICODE Program Groups\\D", "UUNICODE Program Groups\\B"}),
@@ -137,7 +137,7 @@ TEST_F(GroupSourcesTest, WithoutAnyGroupTheSettingIsKeptAndTheCurrentGroupIsEmpt
 {
     m_app.m_nGroup = 5;
     m_app.m_group.m_items.push_back(std::make_unique<CProgramItem>());
-    EXPECT_EQ(0, m_app.LoadGroups());
+    m_app.LoadGroups();
     EXPECT_EQ(5, m_app.m_nGroup);
     EXPECT_TRUE(m_app.m_groupSources.empty());
     EXPECT_EQ(0, m_app.m_group.ItemCount());
@@ -172,7 +172,7 @@ TEST_F(GroupSourcesTest, LoadOfAMissingRecordFailsAndChangesNothing)
 
 TEST_F(GroupSourcesTest, TheSystemCodePageConversionKeepsWithin255BytesOnWholeCharacters)
 {
-    const AnsiCodec& codec = PlatformCodec();
+    const CodePage& codec = PlatformCodePage();
     std::u16string longAscii(300, u'x');
     longAscii.push_back(u'\0');
     EXPECT_EQ(std::string(255, 'x'), codec.fromWide(longAscii.data(), longAscii.size()));
@@ -195,9 +195,9 @@ TEST_F(GroupSourcesTest, TheSystemCodePageConversionKeepsWithin255BytesOnWholeCh
                         sizeof expected, nullptr, nullptr);
     EXPECT_EQ(expected, codec.fromWide(plain.data(), plain.size()));
 
-    EXPECT_TRUE(codec.endsWithBackslash("D:\\APPS\\"));
-    EXPECT_FALSE(codec.endsWithBackslash("D:\\APPS"));
-    EXPECT_FALSE(codec.endsWithBackslash(""));
+    EXPECT_TRUE(EndsWithBackslash("D:\\APPS\\", codec));
+    EXPECT_FALSE(EndsWithBackslash("D:\\APPS", codec));
+    EXPECT_FALSE(EndsWithBackslash("", codec));
 }
 
 }  // namespace

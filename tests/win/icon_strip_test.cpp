@@ -48,7 +48,6 @@ protected:
         DeleteWindowsDirFile(m_app.ProfileName());
         m_app.LoadSettings();
         m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        m_app.m_pIconStrip = std::make_unique<fw::Bitmap>();
         m_app.m_pButtonWnd = new CButtonBarWnd();
     }
     void TearDown() override
@@ -67,17 +66,17 @@ protected:
     {
         ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Icons", record));
         ASSERT_EQ(0, m_app.m_group.Load(kSource, LOAD_ITEMS));
-        EXPECT_TRUE(m_app.BuildIconStrip(kSource));
+        m_app.BuildIconStrip(kSource);
     }
 
     // Reads strip pixels through a memory DC.
     template <class Check>
     void WithStrip(Check check)
     {
-        ASSERT_TRUE(*m_app.m_pIconStrip);
+        ASSERT_TRUE(m_app.m_iconStrip);
         HDC screen = GetDC(nullptr);
         HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(dc, m_app.m_pIconStrip->get());
+        HGDIOBJ old = SelectObject(dc, m_app.m_iconStrip.get());
         check(dc);
         SelectObject(dc, old);
         DeleteDC(dc);
@@ -202,16 +201,16 @@ TEST_F(IconStripTest, ARecordThatChangedSinceTheItemsWereBuiltIsNotFollowed)
     // The group is rewritten shorter in between: the second icon now lies past its end.
     record.resize(at.items[1].icon.bits + 10);
     ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Icons", record));
-    EXPECT_TRUE(m_app.BuildIconStrip(kSource));
+    m_app.BuildIconStrip(kSource);
     WithStrip([&](HDC dc) {
         EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 16, 16));
         EXPECT_EQ(kGrey, GetPixel(dc, 48, 16));
     });
 
     // A source that cannot be read leaves the strip as it was.
-    HBITMAP before = m_app.m_pIconStrip->get();
-    EXPECT_TRUE(m_app.BuildIconStrip("UUNICODE Program Groups\\Gone"));
-    EXPECT_EQ(before, m_app.m_pIconStrip->get());
+    HBITMAP before = m_app.m_iconStrip.get();
+    m_app.BuildIconStrip("UUNICODE Program Groups\\Gone");
+    EXPECT_EQ(before, m_app.m_iconStrip.get());
 }
 
 TEST_F(IconStripTest, RebuildingPaintingAndRecreatingTheBarLeaveNoObjectsBehind)
@@ -322,7 +321,7 @@ TEST_F(IconStripTest, AGroupOfEveryItemSlotGetsAStripNoWiderThanAWindow)
     ASSERT_EQ(0xFFFF, m_app.m_group.ItemCount());
     EXPECT_EQ(1023 * 32, m_app.m_sizeIconStrip.cx);
     BITMAP info = {};
-    ASSERT_TRUE(GetObjectA(m_app.m_pIconStrip->get(), sizeof info, &info));
+    ASSERT_TRUE(GetObjectA(m_app.m_iconStrip.get(), sizeof info, &info));
     EXPECT_EQ(1023 * 32, info.bmWidth);
     WithStrip([](HDC dc) {
         EXPECT_EQ(RGB(0, 128, 255), GetPixel(dc, 5, 5));

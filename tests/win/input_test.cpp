@@ -123,7 +123,6 @@ protected:
         m_app.m_bTopMost = 1;
         m_app.m_rcWindow = {0, 0, 100, 100};
         m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        m_app.m_pIconStrip = std::make_unique<fw::Bitmap>();
         g_whileMenuOpen = nullptr;
         g_menusSeen = 0;
         g_exitRequests.clear();

@@ -200,7 +200,6 @@ protected:
         m_app.LoadSettings();
         m_app.m_nPopup = POPUP_FIXED;
         m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        m_app.m_pIconStrip = std::make_unique<fw::Bitmap>();
         m_app.m_pButtonWnd = new CButtonBarWnd();
         ASSERT_TRUE(IsWindow(Bar()));
     }
@@ -428,13 +427,14 @@ TEST_F(LaunchTest, CommandLineTooLongIsReportedNotStartedCutShort)
     g_errorBox = ErrorBox{};
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseErrorBox);
     const std::string tooLong = m_recorder + " " + std::string(kMaxCommandLine, 'x');
-    EXPECT_EQ(LAUNCH_ERROR_TOO_LONG, StartProgram(m_app, tooLong, SW_SHOWNORMAL));
+    const LaunchErrorReport report = [this](int nCode) { m_app.ReportLaunchError(nCode); };
+    EXPECT_EQ(LAUNCH_ERROR_TOO_LONG, StartProgram(tooLong, SW_SHOWNORMAL, report));
     KillTimer(nullptr, timer);
     EXPECT_EQ(1, g_errorBox.seen);
     EXPECT_EQ("Application Execution Error", g_errorBox.caption);
     // Just within the limit it starts, whole.
     const std::string longest = m_recorder + " " + std::string(kMaxCommandLine - m_recorder.size() - 1, 'y');
-    EXPECT_GT(StartProgram(m_app, longest, SW_SHOWNORMAL), 32);
+    EXPECT_GT(StartProgram(longest, SW_SHOWNORMAL, report), 32);
     const std::vector<RecordedStart> starts = Starts(1);
     ASSERT_EQ(1u, starts.size());
     EXPECT_EQ(longest, starts[0].commandLine);

@@ -77,7 +77,7 @@ protected:
     {
         EXPECT_EQ(nullptr, m_app.m_pSetupDlg);
         EXPECT_EQ(nullptr, m_app.m_pMainWnd);
-        EXPECT_EQ(nullptr, m_app.m_pIconStrip);
+        EXPECT_FALSE(m_app.m_iconStrip);
         EXPECT_TRUE(m_app.m_groupSources.empty());
         EXPECT_EQ(0, m_app.WaitCursorCount());
     }

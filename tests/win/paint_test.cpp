@@ -81,7 +81,6 @@ protected:
         m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
         m_app.m_nButtonWidth = 32;
         m_app.m_nButtonHeight = 32;
-        m_app.m_pIconStrip = std::make_unique<fw::Bitmap>();
     }
 
     // A strip of n cells whose every pixel has its own colour.
@@ -89,9 +88,9 @@ protected:
     {
         const int W = m_app.m_nButtonWidth, H = m_app.m_nButtonHeight;
         HDC screen = GetDC(nullptr);
-        m_app.m_pIconStrip->reset(CreateCompatibleBitmap(screen, W * n, H));
+        m_app.m_iconStrip.reset(CreateCompatibleBitmap(screen, W * n, H));
         HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(dc, m_app.m_pIconStrip->get());
+        HGDIOBJ old = SelectObject(dc, m_app.m_iconStrip.get());
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W * n; ++x)
                 SetPixel(dc, x, y, RGB(x * 7 % 256, y * 5 % 256, (x + y) % 200));
@@ -241,7 +240,7 @@ TEST_F(PaintTest, ButtonImagesComeFromTheirOwnCellOfTheStrip)
     m_app.DrawButtonImage(canvas.dc(), 4, 4, 2);
     HDC screen = GetDC(nullptr);
     HDC strip = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(strip, m_app.m_pIconStrip->get());
+    HGDIOBJ old = SelectObject(strip, m_app.m_iconStrip.get());
     for (int j = 0; j < 32; j += 5)
         for (int i = 0; i < 32; i += 3)
             EXPECT_EQ(GetPixel(strip, 64 + i, j), canvas.At(4 + i, 4 + j));

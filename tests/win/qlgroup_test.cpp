@@ -66,7 +66,7 @@ void DecodeStored(const std::wstring& name, Decoded& out)
     std::vector<std::string> names;
     std::vector<uint32_t> positions;
     out.ok = !out.record.empty() && out.group.LoadFromRecord("U", out.record.data(), out.record.size(),
-                                                             LOAD_ITEMS | LOAD_LIST, PlatformCodec(),
+                                                             LOAD_ITEMS | LOAD_LIST, PlatformCodePage(),
                                                              GroupLists{&names, &positions}) == 0;
     out.position = out.ok ? positions[0] : 0;
 }

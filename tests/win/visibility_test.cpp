@@ -88,7 +88,6 @@ protected:
         m_app.m_nPopupTitle = POPUPTITLE_ALWAYS;
         m_app.m_rcWindow = {300, 200, 400, 300};
         m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        m_app.m_pIconStrip = std::make_unique<fw::Bitmap>();
         m_strip = GetSystemMetrics(SM_CYCAPTION) + 1;
     }
 

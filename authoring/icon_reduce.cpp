@@ -1,4 +1,4 @@
-#include "catalog/icon_reduce.h"
+#include "authoring/icon_reduce.h"
 
 #include <algorithm>
 #include <vector>

@@ -2,8 +2,9 @@
 // About box, and ending the Windows session. Whatever is handled here also goes on to
 // the framework's routing, which is how the standard About command reaches the
 // application.
-#include "app/launch_app.h"
 #include "buttonbar/button_bar_wnd.h"
+
+#include "app/launch_app.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -73,13 +74,9 @@ BOOL CButtonBarWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 
 void CButtonBarWnd::QuitLauncher()
 {
-    CLaunchApp* app = LaunchApp();
-    if (!app) {
-        PostQuitMessage(0);
-        return;
-    }
-    app->SaveSettings();
-    app->PostQuit(0);
+    if (CLaunchApp* app = LaunchApp())
+        app->SaveSettings();
+    fw::Application::Quit(0);
 }
 
 void CButtonBarWnd::ToggleTopMost()

@@ -3,7 +3,7 @@
 // into the pixels handed in here.
 #pragma once
 
-#include "catalog/group_writer.h"
+#include "authoring/group_writer.h"
 
 #include <array>
 #include <cstdint>

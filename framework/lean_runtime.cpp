@@ -1,9 +1,10 @@
-// Replacements for two parts of the C++ runtime, linked into qlbar.exe only, that keep
-// the 32-bit executable within 200 KB.
+// Replacements for two parts of the C++ runtime, linked into the two shipped programs
+// only (qlbar.exe and qlgroup.exe), that keep their 32-bit executables small.
 //
 // The launcher catches exceptions in one kind of place only: its window and dialog
-// procedures, with catch (...), so that nothing unwinds through the system's frames. What
-// type an exception has therefore changes nothing in what the launcher does.
+// procedures, with catch (...), so that nothing unwinds through the system's frames; the
+// group tool catches none. What type an exception has therefore changes nothing in what
+// either program does.
 #include <cstdlib>
 #include <exception>
 #include <new>
@@ -24,9 +25,10 @@ private:
 
 }  // namespace
 
-// The library's helpers throw std::length_error, std::logic_error and std::out_of_range,
-// whose message strings bring a second string implementation and every other standard
-// exception class along (some 50 KB). These throw the same events without them.
+// The library's helpers throw std::length_error, std::logic_error, std::out_of_range and
+// std::invalid_argument, whose message strings bring a second string implementation and
+// every other standard exception class along (some 50 KB). These throw the same events
+// without them.
 namespace std {
 
 void __throw_bad_alloc()
@@ -53,6 +55,16 @@ void __throw_logic_error(const char* what)
 void __throw_out_of_range_fmt(const char* format, ...)
 {
     throw RuntimeCheckFailed(format);
+}
+
+void __throw_out_of_range(const char* what)
+{
+    throw RuntimeCheckFailed(what);
+}
+
+void __throw_invalid_argument(const char* what)
+{
+    throw RuntimeCheckFailed(what);
 }
 
 }  // namespace std

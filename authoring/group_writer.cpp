@@ -1,4 +1,4 @@
-#include "catalog/group_writer.h"
+#include "authoring/group_writer.h"
 
 #include <utility>
 
@@ -106,16 +106,15 @@ uint32_t IconDepth(const StoredIcon& icon, uint32_t& headerSize)
 
 // What the launcher's string reading hands over: up to the terminator, or the first
 // kMaxStringUnits units of a longer string.
-AnsiCodec CapturingCodec(std::u16string& captured)
+CodePage CapturingCodec(std::u16string& captured)
 {
-    AnsiCodec codec;
+    CodePage codec;
     codec.fromWide = [&captured](const char16_t* units, size_t count) {
         captured.assign(units, count);
         if (!captured.empty() && captured.back() == u'\0')
             captured.pop_back();
         return std::string();
     };
-    codec.endsWithBackslash = [](const std::string&) { return false; };
     return codec;
 }
 
@@ -319,7 +318,7 @@ WriteResult WriteGroupRecord(const WrittenGroup& group, std::vector<uint8_t>& re
 bool ReadGroupForWriting(const uint8_t* data, size_t size, WrittenGroup& group)
 {
     std::u16string captured;
-    const AnsiCodec codec = CapturingCodec(captured);
+    const CodePage codec = CapturingCodec(captured);
     GroupRecord reader(data, size, codec);
     GroupHeader header;
     std::string ignored;
