@@ -13,6 +13,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -65,9 +66,49 @@ int Usage()
     return kUsage;
 }
 
-GroupPlace PlaceOf(const Arguments& args)
+// An option's value; empty when it was not given.
+std::wstring ValueOf(const Arguments& args, const wchar_t* option)
 {
-    return args.common ? CommonGroups() : UserGroups();
+    const auto found = args.values.find(option);
+    return found == args.values.end() ? std::wstring() : found->second;
+}
+
+// Where a command works, and on which group: the place that --common chooses and the
+// first operand. False (a usage mistake) unless the command has `words` words in all.
+struct Target {
+    GroupPlace place;
+    std::wstring name;
+};
+
+bool TargetOf(const Arguments& args, size_t words, Target& target)
+{
+    if (args.words.size() != words)
+        return false;
+    target = {args.common ? CommonGroups() : UserGroups(), args.words[1]};
+    return true;
+}
+
+// Says what was done when it was; the status either way.
+int SayWhenDone(int status, UINT id, std::initializer_list<std::wstring> args)
+{
+    if (status == kDone)
+        Say(id, args);
+    return status;
+}
+
+// A name a new group may take here: one the launcher can read back, and not that of a
+// group already there unless --replace says so. kRefused after saying why not.
+int CheckNewName(const Arguments& args, const Target& target)
+{
+    if (!UsableName(target.name)) {
+        Complain(IDS_QG_NAME_BAD, {target.name});
+        return kRefused;
+    }
+    if (GroupExists(target.place, target.name) && !args.replace) {
+        Complain(IDS_QG_GROUP_EXISTS, {target.name});
+        return kRefused;
+    }
+    return kDone;
 }
 
 std::wstring YesNo(bool yes)
@@ -162,16 +203,16 @@ int List()
 
 int Show(const Arguments& args)
 {
-    if (args.words.size() != 2)
+    Target target;
+    if (!TargetOf(args, 2, target))
         return Usage();
-    const GroupPlace place = PlaceOf(args);
-    const std::wstring& key = args.words[1];
     std::vector<uint8_t> record;
     CProgramGroup group;
     uint32_t position = 0;
-    if (const int refused = ReadStoredGroup(place, key, record, group, position))
+    if (const int refused = ReadStoredGroup(target.place, target.name, record, group, position))
         return refused;
-    Say(IDS_QG_SHOW_GROUP, {FromAnsi(group.m_strName), place.label + L"\\" + key, std::to_wstring(position)});
+    Say(IDS_QG_SHOW_GROUP,
+        {FromAnsi(group.m_strName), target.place.label + L"\\" + target.name, std::to_wstring(position)});
     for (const auto& item : group.m_items) {
         Say(IDS_QG_SHOW_ITEM, {FromAnsi(item->m_strTitle), FromAnsi(item->m_strCommand),
                                item->m_strDirectory.empty() ? Text(IDS_QG_NONE) : FromAnsi(item->m_strDirectory),
@@ -182,38 +223,25 @@ int Show(const Arguments& args)
 
 int Add(const Arguments& args)
 {
-    if (args.words.size() != 2)
+    Target target;
+    if (!TargetOf(args, 2, target))
         return Usage();
-    const GroupPlace place = PlaceOf(args);
-    const std::wstring& name = args.words[1];
-    if (!UsableName(name)) {
-        Complain(IDS_QG_NAME_BAD, {name});
+    if (CheckNewName(args, target) != kDone)
         return kRefused;
-    }
-    if (GroupExists(place, name) && !args.replace) {
-        Complain(IDS_QG_GROUP_EXISTS, {name});
-        return kRefused;
-    }
-    const int status = StoreGroup(place, name, NewGroup(name));
-    if (status == kDone)
-        Say(IDS_QG_ADDED, {name});
-    return status;
+    return SayWhenDone(StoreGroup(target.place, target.name, NewGroup(target.name)), IDS_QG_ADDED, {target.name});
 }
 
 int Remove(const Arguments& args)
 {
-    if (args.words.size() != 2)
+    Target target;
+    if (!TargetOf(args, 2, target))
         return Usage();
-    const GroupPlace place = PlaceOf(args);
-    const std::wstring& name = args.words[1];
-    if (!GroupExists(place, name)) {
-        Complain(IDS_QG_NO_GROUP, {name});
+    if (!GroupExists(target.place, target.name)) {
+        Complain(IDS_QG_NO_GROUP, {target.name});
         return kRefused;
     }
-    const int status = ReportStore(DeleteGroup(place, name), place, name);
-    if (status == kDone)
-        Say(IDS_QG_REMOVED, {name});
-    return status;
+    return SayWhenDone(ReportStore(DeleteGroup(target.place, target.name), target.place, target.name),
+                       IDS_QG_REMOVED, {target.name});
 }
 
 bool FileExists(const std::wstring& path)
@@ -244,13 +272,13 @@ std::wstring ProgramOf(const std::wstring& command)
 
 int AddItem(const Arguments& args)
 {
-    if (args.words.size() != 2 || !args.values.count(L"--title") || !args.values.count(L"--command"))
+    Target target;
+    if (!TargetOf(args, 2, target) || !args.values.count(L"--title") || !args.values.count(L"--command"))
         return Usage();
-    const GroupPlace place = PlaceOf(args);
-    const std::wstring& name = args.words[1];
-    const std::wstring& title = args.values.at(L"--title");
-    const std::wstring& command = args.values.at(L"--command");
-    const std::wstring directory = args.values.count(L"--dir") ? args.values.at(L"--dir") : std::wstring();
+    const std::wstring& name = target.name;
+    const std::wstring title = ValueOf(args, L"--title");
+    const std::wstring command = ValueOf(args, L"--command");
+    const std::wstring directory = ValueOf(args, L"--dir");
     if (!FitsRecord(title)) {
         Complain(IDS_QG_TITLE_BAD, {title});
         return kRefused;
@@ -266,7 +294,7 @@ int AddItem(const Arguments& args)
     }
 
     WrittenGroup group;
-    if (LoadGroup(place, name, group) != kDone)
+    if (LoadGroup(target.place, name, group) != kDone)
         return kRefused;
     for (const WrittenItem& other : group.items) {
         if (other.title == ToU16(title)) {
@@ -286,35 +314,29 @@ int AddItem(const Arguments& args)
     std::wstring iconFile = program;
     int iconIndex = 0;
     if (args.values.count(L"--icon"))
-        SplitIconLocation(args.values.at(L"--icon"), iconFile, iconIndex);
+        SplitIconLocation(ValueOf(args, L"--icon"), iconFile, iconIndex);
     item.icon = IconFromFile(iconFile, iconIndex);
     if (!item.icon)
         Complain(IDS_QG_NO_ICON, {title, iconFile});
     PlaceAtEnd(group, item);
     group.items.push_back(std::move(item));
-    const int status = StoreGroup(place, name, group);
-    if (status == kDone)
-        Say(IDS_QG_ITEM_ADDED, {name, title});
-    return status;
+    return SayWhenDone(StoreGroup(target.place, name, group), IDS_QG_ITEM_ADDED, {name, title});
 }
 
 int RemoveItem(const Arguments& args)
 {
-    if (args.words.size() != 3)
+    Target target;
+    if (!TargetOf(args, 3, target))
         return Usage();
-    const GroupPlace place = PlaceOf(args);
-    const std::wstring& name = args.words[1];
+    const std::wstring& name = target.name;
     const std::wstring& title = args.words[2];
     WrittenGroup group;
-    if (LoadGroup(place, name, group) != kDone)
+    if (LoadGroup(target.place, name, group) != kDone)
         return kRefused;
     for (auto it = group.items.begin(); it != group.items.end(); ++it) {
         if (it->title == ToU16(title)) {
             group.items.erase(it);
-            const int status = StoreGroup(place, name, group);
-            if (status == kDone)
-                Say(IDS_QG_ITEM_REMOVED, {name, title});
-            return status;
+            return SayWhenDone(StoreGroup(target.place, name, group), IDS_QG_ITEM_REMOVED, {name, title});
         }
     }
     Complain(IDS_QG_NO_ITEM, {name, title});
@@ -354,15 +376,15 @@ bool WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& data)
 
 int Export(const Arguments& args)
 {
-    if (args.words.size() != 3)
+    Target target;
+    if (!TargetOf(args, 3, target))
         return Usage();
-    const GroupPlace place = PlaceOf(args);
-    const std::wstring& name = args.words[1];
+    const std::wstring& name = target.name;
     const std::wstring& file = args.words[2];
     std::vector<uint8_t> record;
     CProgramGroup group;
     uint32_t position = 0;
-    if (const int refused = ReadStoredGroup(place, name, record, group, position))
+    if (const int refused = ReadStoredGroup(target.place, name, record, group, position))
         return refused;
     // The record as it is stored, byte for byte.
     if (!WriteWholeFile(file, record)) {
@@ -375,10 +397,10 @@ int Export(const Arguments& args)
 
 int Import(const Arguments& args)
 {
-    if (args.words.size() != 2)
+    Target target;
+    if (!TargetOf(args, 2, target))
         return Usage();
-    const GroupPlace place = PlaceOf(args);
-    const std::wstring& file = args.words[1];
+    const std::wstring file = target.name;
     std::vector<uint8_t> record;
     if (!ReadWholeFile(file, record)) {
         Complain(IDS_QG_FILE_READ, {file});
@@ -391,44 +413,42 @@ int Import(const Arguments& args)
         Complain(IDS_QG_FILE_REFUSED, {file, Text(record.empty() ? IDS_QG_WHY_UNREADABLE : IDS_QG_WHY_HEADER)});
         return kRefused;
     }
-    const std::wstring name = ToWide(group.name);
-    if (!UsableName(name)) {
-        Complain(IDS_QG_NAME_BAD, {name});
+    // The group keeps the name it was exported with.
+    target.name = ToWide(group.name);
+    if (CheckNewName(args, target) != kDone)
         return kRefused;
-    }
-    if (GroupExists(place, name) && !args.replace) {
-        Complain(IDS_QG_GROUP_EXISTS, {name});
-        return kRefused;
-    }
-    const int status = ReportStore(WriteRecord(place, name, record), place, name);
-    if (status == kDone)
-        Say(IDS_QG_IMPORTED, {name});
-    return status;
+    return SayWhenDone(ReportStore(WriteRecord(target.place, target.name, record), target.place, target.name),
+                       IDS_QG_IMPORTED, {target.name});
 }
+
+int ListCommand(const Arguments& args)
+{
+    return args.words.size() == 1 ? List() : Usage();
+}
+
+int ImportStartMenuCommand(const Arguments& args)
+{
+    if (args.words.size() != 1)
+        return Usage();
+    return ImportStartMenu(StartMenuOptions{args.common, args.dryRun, args.replace});
+}
+
+struct Command {
+    const wchar_t* word;
+    int (*run)(const Arguments& args);
+};
+
+const Command kCommands[] = {
+    {L"list", ListCommand},     {L"show", Show},           {L"add", Add},       {L"remove", Remove},
+    {L"add-item", AddItem},     {L"remove-item", RemoveItem}, {L"export", Export}, {L"import", Import},
+    {L"import-startmenu", ImportStartMenuCommand},
+};
 
 int Run(const Arguments& args)
 {
-    const std::wstring& command = args.words[0];
-    if (command == L"list")
-        return args.words.size() == 1 ? List() : Usage();
-    if (command == L"show")
-        return Show(args);
-    if (command == L"add")
-        return Add(args);
-    if (command == L"remove")
-        return Remove(args);
-    if (command == L"add-item")
-        return AddItem(args);
-    if (command == L"remove-item")
-        return RemoveItem(args);
-    if (command == L"export")
-        return Export(args);
-    if (command == L"import")
-        return Import(args);
-    if (command == L"import-startmenu") {
-        if (args.words.size() != 1)
-            return Usage();
-        return ImportStartMenu(StartMenuOptions{args.common, args.dryRun, args.replace});
+    for (const Command& command : kCommands) {
+        if (args.words[0] == command.word)
+            return command.run(args);
     }
     return Usage();
 }

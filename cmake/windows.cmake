@@ -177,7 +177,7 @@ quillbar_wine_tests(e2e_tests ENVIRONMENT
 
 # Writes demonstration groups into the registry (used by the run command).
 add_executable(demo_groups tools/demo_groups.cpp)
-target_link_libraries(demo_groups PRIVATE quillbar_writer)
+target_link_libraries(demo_groups PRIVATE quillbar_catalog quillbar_writer)
 target_compile_options(demo_groups PRIVATE ${QUILLBAR_WARNINGS})
 
 # Prints rebuild and repaint times beside the registry read (run by the test command).

@@ -4,6 +4,7 @@
 // Usage: demo_groups [--remove]
 #include "authoring/group_writer.h"
 #include "authoring/icon_reduce.h"
+#include "catalog/group_sources.h"
 
 #include <windows.h>
 
@@ -14,7 +15,11 @@
 
 namespace {
 
-const char kGroupsKey[] = "UNICODE Program Groups";
+// The current user's groups, where the launcher reads them.
+const char* UserGroupsPath()
+{
+    return kGroupsKeys[kUserGroupsKey].path;
+}
 
 constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b)
 {
@@ -107,7 +112,7 @@ bool PutGroup(const char* key, const WrittenGroup& group)
     std::vector<uint8_t> record;
     if (!WriteGroupRecord(group, record).ok())
         return false;
-    std::string path = std::string(kGroupsKey) + "\\" + key;
+    std::string path = std::string(UserGroupsPath()) + "\\" + key;
     HKEY handle = nullptr;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
         ERROR_SUCCESS)
@@ -123,7 +128,7 @@ bool PutGroup(const char* key, const WrittenGroup& group)
 int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--remove") == 0) {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kGroupsKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, UserGroupsPath());
         return 0;
     }
 
@@ -146,9 +151,9 @@ int main(int argc, char** argv)
 
     bool ok = PutGroup("Accessories", accessories) && PutGroup("Games", games) && PutGroup("System Tools", system);
     if (!ok) {
-        std::fprintf(stderr, "demo_groups: cannot write HKEY_CURRENT_USER\\%s\n", kGroupsKey);
+        std::fprintf(stderr, "demo_groups: cannot write HKEY_CURRENT_USER\\%s\n", UserGroupsPath());
         return 1;
     }
-    std::printf("Wrote 3 demonstration groups under HKEY_CURRENT_USER\\%s\n", kGroupsKey);
+    std::printf("Wrote 3 demonstration groups under HKEY_CURRENT_USER\\%s\n", UserGroupsPath());
     return 0;
 }

@@ -109,18 +109,22 @@ def row_stride(width, bits):
     return ((width * bits + 31) // 32) * 4
 
 
-def and_mask(art):
-    """1 bit per pixel, 1 = transparent; rows bottom-up."""
-    size = len(art)
-    stride = row_stride(size, 1)
+def packed_rows(art, bits, value):
+    """Rows bottom-up, each pixel's value in `bits` bits, high bits first."""
+    stride = row_stride(len(art), bits)
     out = bytearray()
     for row in reversed(art):
         line = bytearray(stride)
         for x, ch in enumerate(row):
-            if ch == '.':
-                line[x // 8] |= 0x80 >> (x % 8)
+            bit = x * bits
+            line[bit // 8] |= value(ch) << (8 - bits - bit % 8)
         out += line
     return bytes(out)
+
+
+def and_mask(art):
+    """1 bit per pixel, 1 = transparent; rows bottom-up."""
+    return packed_rows(art, 1, lambda ch: 1 if ch == '.' else 0)
 
 
 def bitmap_header(size, bits, image_bytes):
@@ -131,14 +135,8 @@ def bitmap_header(size, bits, image_bytes):
 
 def image_4bit(art):
     size = len(art)
-    stride = row_stride(size, 4)
-    pixels = bytearray()
-    for row in reversed(art):
-        line = bytearray(stride)
-        for x, ch in enumerate(row):
-            index = COLOURS.get(ch, 0)  # transparent pixels stay black
-            line[x // 2] |= index << (4 if x % 2 == 0 else 0)
-        pixels += line
+    # Transparent pixels stay black.
+    pixels = packed_rows(art, 4, lambda ch: COLOURS.get(ch, 0))
     mask = and_mask(art)
     palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
     return (bitmap_header(size, 4, len(pixels) + len(mask))
