@@ -24,7 +24,7 @@ public:
 
     int m_nKind = kKindItem;
     std::string m_strText;
-    CButtonBarWnd* m_pOwner;
+    CButtonBarWnd* m_pOwner;  // the button window it belongs to, which outlives it
 
 protected:
     BOOL OnInitDialog() override { return TRUE; }
