@@ -107,6 +107,7 @@ add_executable(win_tests
     tests/win/visibility_test.cpp
     tests/win/spin_button_test.cpp
     tests/win/about_test.cpp
+    tests/support/app_fixture.cpp
     tests/support/drop_files.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
@@ -120,8 +121,9 @@ add_executable(e2e_tests
     tests/e2e/launcher_e2e_test.cpp
     tests/e2e/input_e2e_test.cpp
     tests/e2e/setup_e2e_test.cpp
-    tests/support/real_input.cpp
     tests/e2e/about_e2e_test.cpp
+    tests/support/real_input.cpp
+    tests/support/real_launcher.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp

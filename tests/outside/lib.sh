@@ -78,6 +78,9 @@ dialog_line() { launcher_windows | awk -F'\t' '$5 == "#32770" && $6 == "Quillbar
 titlepop_line() { launcher_windows | awk -F'\t' '$5 == "#32770" && $8 ~ /disabled/ && $8 ~ /visible/' | head -n 1; }
 menu_lines() { probe windows | awk -F'\t' '$5 == "#32768" && $8 ~ /visible/'; }
 
+# The number of a control or command named in res/resource.h.
+rid() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' "$OUTSIDE_ROOT/res/resource.h"; }
+
 field() { cut -f "$1"; }  # field N of a probe line
 rect_of() { field 7; }
 flags_of() { field 8; }

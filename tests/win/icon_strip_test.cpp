@@ -3,6 +3,7 @@
 #include "app/launch_app.h"
 #include "buttonbar/button_bar_wnd.h"
 #include "tests/support/group_record_builder.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -39,27 +40,14 @@ IconImage PatternIcon()
     return IconFromPixels(8, Palette64(), pixels, OpaqueMask());
 }
 
-class IconStripTest : public ::testing::Test {
+class IconStripTest : public AppTest {
 protected:
     void SetUp() override
     {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
-        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-        DeleteWindowsDirFile(m_app.ProfileName());
+        AppTest::SetUp();
         m_app.LoadSettings();
-        m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        m_app.m_pIconStrip = std::make_unique<fw::Bitmap>();
+        PrepareBar();
         m_app.m_pButtonWnd = new CButtonBarWnd();
-    }
-    void TearDown() override
-    {
-        if (m_app.m_pButtonWnd)
-            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
-        DeleteWindowsDirFile(m_app.ProfileName());
     }
 
     // Puts the record in the registry, loads it as the current group and builds the strip.
@@ -83,8 +71,6 @@ protected:
         DeleteDC(dc);
         ReleaseDC(nullptr, screen);
     }
-
-    CLaunchApp m_app;
 };
 
 TEST_F(IconStripTest, IconsAtButtonSizeAreCopiedPixelForPixelIntoTheirCells)
@@ -278,7 +264,7 @@ TEST_F(IconStripTest, RebuildSizesThePlacedBarForItsGroupAndKeepsItWhenTheGroupC
     EXPECT_EQ(5 * 32, m_app.m_sizeIconStrip.cx);
 
     // The group went away from the registry: the rebuild fails and the bar stays as it was.
-    RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
+    ClearGroups();
     m_app.m_nMaxInLine = 99;
     EXPECT_FALSE(m_app.m_pButtonWnd->RebuildButtons());
     RECT after = windowRect();

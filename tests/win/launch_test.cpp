@@ -8,6 +8,7 @@
 #include "tests/support/drop_files.h"
 #include "tests/support/group_record_builder.h"
 #include "tests/support/recorder_log.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -179,10 +180,11 @@ TEST(BuildCommandLine, UsesTheRealWindowsDirectoryAndTodaysProgramAssociation)
 }
 
 // A real button window over a group from the registry, the recorder as the program.
-class LaunchTest : public ::testing::Test {
+class LaunchTest : public AppTest {
 protected:
     void SetUp() override
     {
+        AppTest::SetUp();
         m_directory = CurrentDirectory();
         m_recorder = RecorderPath();
         ASSERT_FALSE(m_recorder.empty()) << "QUILLBAR_RECORDER is not set";
@@ -194,30 +196,20 @@ protected:
         m_workDir = std::string(temp) + "qbwork";
         CreateDirectoryA(m_workDir.c_str(), nullptr);
 
-        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
-        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-        DeleteWindowsDirFile(m_app.ProfileName());
         m_app.LoadSettings();
         m_app.m_nPopup = POPUP_FIXED;
-        m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-        m_app.m_pIconStrip = std::make_unique<fw::Bitmap>();
+        PrepareBar();
         m_app.m_pButtonWnd = new CButtonBarWnd();
         ASSERT_TRUE(IsWindow(Bar()));
     }
 
     void TearDown() override
     {
-        if (m_app.m_pButtonWnd)
-            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        AppTest::TearDown();
         SetCurrentDirectoryA(m_directory.c_str());
         SetEnvironmentVariableA("QUILLBAR_RECORDER_LOG", nullptr);
         DeleteFileA(m_log.c_str());
         RemoveDirectoryA(m_workDir.c_str());
-        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
-        DeleteWindowsDirFile(m_app.ProfileName());
     }
 
     // What the catalogue would have read for item `index`.
@@ -284,8 +276,6 @@ protected:
         WaitUntil([&] { return ReadRecorderLog(m_log).size() >= count; }, count ? 10000 : 300);
         return ReadRecorderLog(m_log);
     }
-
-    CLaunchApp m_app;
     std::string m_directory, m_recorder, m_log, m_workDir;
 };
 
