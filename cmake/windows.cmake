@@ -133,6 +133,10 @@ target_link_libraries(e2e_tests PRIVATE quillbar_core GTest::gtest_main ole32 uu
 target_compile_options(e2e_tests PRIVATE ${QUILLBAR_WARNINGS})
 add_dependencies(e2e_tests qlbar recorder qlgroup)
 
+# Keeps a test prefix's desktop open for the whole run (scripts/common.sh, tests/outside/lib.sh).
+add_executable(desktop_holder WIN32 tests/support/desktop_holder.cpp)
+target_compile_options(desktop_holder PRIVATE ${QUILLBAR_WARNINGS})
+
 # Started by launch tests: records its command line, directory and show command.
 add_executable(recorder WIN32 tests/support/recorder.cpp)
 target_compile_options(recorder PRIVATE ${QUILLBAR_WARNINGS})
