@@ -124,6 +124,7 @@ add_executable(win_tests
     tests/win/visibility_test.cpp
     tests/win/spin_button_test.cpp
     tests/win/about_test.cpp
+    tests/support/app_fixture.cpp
     tests/support/drop_files.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
@@ -137,8 +138,9 @@ add_executable(e2e_tests
     tests/e2e/launcher_e2e_test.cpp
     tests/e2e/input_e2e_test.cpp
     tests/e2e/setup_e2e_test.cpp
-    tests/support/real_input.cpp
     tests/e2e/about_e2e_test.cpp
+    tests/support/real_input.cpp
+    tests/support/real_launcher.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
@@ -147,6 +149,10 @@ add_executable(e2e_tests
 target_link_libraries(e2e_tests PRIVATE quillbar_core GTest::gtest_main ole32 uuid shell32)
 target_compile_options(e2e_tests PRIVATE ${QUILLBAR_WARNINGS})
 add_dependencies(e2e_tests qlbar recorder qlgroup)
+
+# Keeps a test prefix's desktop open for the whole run (scripts/common.sh, tests/outside/lib.sh).
+add_executable(desktop_holder WIN32 tests/support/desktop_holder.cpp)
+target_compile_options(desktop_holder PRIVATE ${QUILLBAR_WARNINGS})
 
 # Started by launch tests: records its command line, directory and show command.
 add_executable(recorder WIN32 tests/support/recorder.cpp)

@@ -13,13 +13,15 @@ for try in 1 2; do
     wine "$@" >"$out" 2>&1
     rc=$?
     # Once in a CI run, a case ended in 0.01 s with a failure and not one line of output:
-    # Wine had not started the program at all. A program that ran prints the test
-    # framework's banner; without it the result is no verdict on the case, and it is run
-    # once more, saying so.
+    # Wine had not started the program at all, as when it joins a desktop that Wine is
+    # closing because the case before it was its last program (the test command now holds
+    # the desktop open). A program that ran prints the test framework's banner; without it
+    # the result is no verdict on the case, and it is run once more, saying so and counted.
     if [ "$rc" -eq 0 ] || [ "$try" -eq 2 ] || grep -q '^\[==========\]' "$out"; then
         break
     fi
     echo "wine-run: the program did not start (exit code $rc, output: $(head -c 300 "$out" | tr '\n' ' ')); starting it once more"
+    [ -n "${QUILLBAR_RETRIES:-}" ] && echo "wine-run $*" >>"$QUILLBAR_RETRIES"
 done
 cat "$out"
 rm -f "$out"

@@ -51,8 +51,13 @@ install_wine_fonts() {
     return 0
 }
 
-# A fresh, private Wine prefix; never the user's ~/.wine.
-start_wine_prefix() {
+# A fresh, private Wine prefix; never the user's ~/.wine. With the path of the test
+# build's desktop_holder.exe, the prefix's virtual desktop is held open until the prefix
+# ends: Wine closes an empty desktop a second after its last program ends, and a program
+# started at that moment can land on the desktop being closed (and never show a window
+# where the rest of the run looks), while any start after a pause waits for a new one.
+start_wine_prefix() {  # [desktop_holder.exe]
+    local holder=${1:-}
     export WINEPREFIX
     WINEPREFIX=$(mktemp -d "${QUILLBAR_PREFIX_TEMPLATE:-/tmp/quillbar-wine.XXXXXX}")
     export WINEDEBUG=-all
@@ -69,6 +74,10 @@ start_wine_prefix() {
     wineserver -k >/dev/null 2>&1
     wineserver -w
     wineserver -p >/dev/null 2>&1 </dev/null
+    # The holder is the new server's first program: the desktop it opens is not one closing.
+    if [ -n "$holder" ]; then
+        wine "$holder" </dev/null >/dev/null 2>&1 &
+    fi
     wineboot >/dev/null 2>&1 </dev/null
 }
 
@@ -78,21 +87,26 @@ stop_wine_prefix() {
     rm -rf "$WINEPREFIX"
 }
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. The server picks the display itself
+# and writes its number once it takes clients: runs started side by side (the outside-in
+# run beside the test command's, or another checkout's) can never share one, which a
+# free-number search followed by a start could not promise.
 start_xvfb() {
-    local n
-    for n in $(seq 91 140); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        local tries
-        for tries in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
+    local numbers n tries
+    numbers=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numbers" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for tries in $(seq 100); do
+        if [ "$(wc -l <"$numbers")" -ge 1 ]; then
+            n=$(tr -dc 0-9 <"$numbers")
+            rm -f "$numbers"
+            export DISPLAY=":$n"
+            return 0
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
+    rm -f "$numbers"
     log "could not start Xvfb"
     return 1
 }

@@ -4,72 +4,40 @@
 // popped-up bar left as it is while the box is up.
 #include "dialogs/system_facts.h"
 #include "tests/support/group_record_builder.h"
+#include "res/resource.h"
 #include "tests/support/real_input.h"
+#include "tests/support/real_launcher.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 using namespace testing_support;
 
 namespace {
 
-const char kSection[] = "Quillbar";
 const char kCaption[] = "About Quillbar";
-constexpr UINT kAboutCommand = 2000;
-constexpr UINT kFrameworkAboutCommand = 57664;
 
-class AboutBoxTest : public ::testing::Test {
+class AboutBoxTest : public RealLauncherTest {
 protected:
     void SetUp() override
     {
-        m_exe = LauncherPath();
-        ASSERT_FALSE(m_exe.empty()) << "QUILLBAR_EXE is not set";
-        DeleteWindowsDirFile("qlbar.INI");
-        RegDeleteTreeA(HKEY_CURRENT_USER, "UNICODE Program Groups\\About");
+        RealLauncherTest::SetUp();
         GroupRecordBuilder builder(u"About");
         for (int i = 0; i < 3; ++i)
             builder.AddItem(GroupItem{u"Item", u"X.EXE", 10 * i, 0, SolidIcon(4, Rgb(200, 100, 50))});
-        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, "UNICODE Program Groups", "About", builder.Build()));
+        ASSERT_TRUE(PutUserGroup("About", builder.Build()));
         Set("Window", "300,200,400,300,-1,600");
         Set("Max", "3");
     }
 
-    void TearDown() override
-    {
-        if (m_launcher) {
-            m_launcher->CloseWindows();
-            m_launcher->WaitForExit(20000);
-            m_launcher.reset();
-        }
-        RegDeleteTreeA(HKEY_CURRENT_USER, "UNICODE Program Groups\\About");
-        DeleteWindowsDirFile("qlbar.INI");
-    }
-
-    void Set(const char* key, const std::string& value) { WriteProfile("qlbar.INI", kSection, key, value); }
-
-    void Start()
-    {
-        m_launcher = std::make_unique<RunningProcess>(m_exe);
-        ASSERT_TRUE(m_launcher->Started());
-        m_bar = m_launcher->WaitForLauncherStarted();
-        ASSERT_NE(nullptr, m_bar);
-    }
-
     // The launcher's About box, or null.
-    HWND FindAbout()
-    {
-        for (HWND hWnd : TopLevelWindowsOf(m_launcher->Id()))
-            if (IsWindowVisible(hWnd) && ClassNameOf(hWnd) == "#32770" && TextOf(hWnd) == kCaption)
-                return hWnd;
-        return nullptr;
-    }
+    HWND FindAbout() { return FindWindowOf("#32770", kCaption); }
 
-    // Posts an About command to the bar and waits for the box.
-    HWND OpenAbout(UINT command = kAboutCommand)
+    // Posts an About command to the bar, as another program may, and waits for the box.
+    HWND OpenAbout(UINT command = IDM_ABOUT)
     {
         PostMessageA(m_bar, WM_COMMAND, command, 0);
         HWND box = nullptr;
@@ -80,18 +48,11 @@ protected:
 
     bool Closes(HWND box) { return WaitUntil([box] { return !IsWindow(box); }, 3000); }
 
-    POINT CentreOf(HWND hWnd)
-    {
-        RECT rc;
-        GetWindowRect(hWnd, &rc);
-        return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    }
-
     // A click on the notice line, which lets clicks through to the box, makes the box the
     // active window.
     void Activate(HWND box)
     {
-        Click(CentreOf(GetDlgItem(box, 208)));
+        Click(CentreOf(GetDlgItem(box, IDC_ABOUT_NOTICE)));
         EXPECT_TRUE(WaitUntil([box] { return GetForegroundWindow() == box; }, 2000));
     }
 
@@ -112,10 +73,6 @@ protected:
         for (WORD key : held)
             SendKey(key, true);
     }
-
-    std::string m_exe;
-    std::unique_ptr<RunningProcess> m_launcher;
-    HWND m_bar = nullptr;
 };
 
 std::string Item(HWND box, int nID)
@@ -132,40 +89,44 @@ TEST_F(AboutBoxTest, ShowsThisMachineAndItsButtonsWorkAsAUserWorksThem)
     HWND box = OpenAbout();
     ASSERT_NE(nullptr, box) << "no About box";
     EXPECT_TRUE(SaveScreenshot("about-box"));
+    // Modal to the Set Up dialog, minimised as it is: it takes no input until the box is gone.
+    EXPECT_TRUE(IsIconic(m_dialog));
+    EXPECT_FALSE(IsWindowEnabled(m_dialog)) << "the minimised Set Up dialog stays enabled under the box";
 
-    EXPECT_EQ("Quillbar Ver1.21", Item(box, 207));
-    EXPECT_FALSE(Item(box, 208).empty());
+    EXPECT_EQ("Quillbar Ver1.21", Item(box, IDC_ABOUT_VERSION));
+    EXPECT_FALSE(Item(box, IDC_ABOUT_NOTICE).empty());
     MEMORYSTATUSEX memory = {};
     memory.dwLength = sizeof memory;
     ASSERT_TRUE(GlobalMemoryStatusEx(&memory));
-    EXPECT_EQ("Total Phys. = " + GroupDigits(memory.ullTotalPhys >> 10) + " KB", Item(box, 200));
-    EXPECT_EQ("CPU = x64", Item(box, 206)) << "Wine on x86-64";
+    EXPECT_EQ("Total Phys. = " + GroupDigits(memory.ullTotalPhys >> 10) + " KB", Item(box, IDC_ABOUT_MEMORY));
+    EXPECT_EQ("CPU = x64", Item(box, IDC_ABOUT_CPU)) << "Wine on x86-64";
     SYSTEM_INFO info = {};
     GetSystemInfo(&info);
-    EXPECT_EQ("Num.of CPU", Item(box, 201));
-    EXPECT_EQ("= " + std::to_string(info.dwNumberOfProcessors) + " CPU", Item(box, 202));
+    EXPECT_EQ("Num.of CPU", Item(box, IDC_ABOUT_CPU_COUNT_LABEL));
+    EXPECT_EQ("= " + std::to_string(info.dwNumberOfProcessors) + " CPU", Item(box, IDC_ABOUT_CPU_COUNT));
     char user[256] = {};
     DWORD length = sizeof user;
     ASSERT_TRUE(GetUserNameA(user, &length));
-    EXPECT_EQ(std::string("USER = ") + user, Item(box, 203));
-    EXPECT_EQ("Screen = 1024x768", Item(box, 204));
+    EXPECT_EQ(std::string("USER = ") + user, Item(box, IDC_ABOUT_USER));
+    EXPECT_EQ("Screen = 1024x768", Item(box, IDC_ABOUT_SCREEN));
     HDC screen = GetDC(nullptr);
     const uint64_t colours = uint64_t(GetDeviceCaps(screen, PLANES)) << GetDeviceCaps(screen, BITSPIXEL);
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ("Color = " + GroupDigits(colours) + "Colors", Item(box, 205));
+    EXPECT_EQ("Color = " + GroupDigits(colours) + "Colors", Item(box, IDC_ABOUT_COLORS));
     const POINT centre = CentreOf(box);
     EXPECT_LE(std::abs(centre.x - 512), 1);
     EXPECT_LE(std::abs(centre.y - 384), 1);
 
     // Shift and Ctrl with OK: the build stamp, and the box stays.
     ClickOk(box, {VK_SHIFT, VK_CONTROL});
-    EXPECT_TRUE(WaitUntil([box] { return IsBuildStamp(Item(box, 207)); }, 3000)) << Item(box, 207);
+    EXPECT_TRUE(WaitUntil([box] { return IsBuildStamp(Item(box, IDC_ABOUT_VERSION)); }, 3000)) << Item(box, IDC_ABOUT_VERSION);
     EXPECT_TRUE(IsWindowVisible(box));
-    EXPECT_EQ("Screen = 1024x768", Item(box, 204));
+    EXPECT_EQ("Screen = 1024x768", Item(box, IDC_ABOUT_SCREEN));
     EXPECT_TRUE(SaveScreenshot("about-box-build-stamp"));
     // A plain OK closes it.
     ClickOk(box, {});
     EXPECT_TRUE(Closes(box));
+    EXPECT_TRUE(WaitUntil([this] { return IsWindowEnabled(m_dialog) != FALSE; })) << "the dialog stays disabled";
 
     // One of the two keys alone is a plain OK.
     for (WORD key : {WORD{VK_SHIFT}, WORD{VK_CONTROL}}) {
@@ -176,9 +137,9 @@ TEST_F(AboutBoxTest, ShowsThisMachineAndItsButtonsWorkAsAUserWorksThem)
     }
 
     // The framework's About command; Escape closes, even with Shift and Ctrl held.
-    box = OpenAbout(kFrameworkAboutCommand);
+    box = OpenAbout(ID_APP_ABOUT);
     ASSERT_NE(nullptr, box) << "no About box for the framework's command";
-    EXPECT_EQ("Quillbar Ver1.21", Item(box, 207));
+    EXPECT_EQ("Quillbar Ver1.21", Item(box, IDC_ABOUT_VERSION));
     Activate(box);
     Tap(VK_ESCAPE);
     EXPECT_TRUE(Closes(box)) << "plain";
@@ -200,11 +161,7 @@ TEST_F(AboutBoxTest, ShowsThisMachineAndItsButtonsWorkAsAUserWorksThem)
 
     // The launcher runs on.
     EXPECT_TRUE(IsWindow(m_bar));
-    m_launcher->CloseWindows();
-    DWORD code = 1234;
-    EXPECT_TRUE(m_launcher->WaitForExit(20000, &code));
-    EXPECT_EQ(0u, code);
-    m_launcher.reset();
+    Quit();
 }
 
 TEST_F(AboutBoxTest, ThePoppedUpBarNeitherShowsNorHidesWhileTheBoxIsUp)
@@ -237,11 +194,7 @@ TEST_F(AboutBoxTest, ThePoppedUpBarNeitherShowsNorHidesWhileTheBoxIsUp)
 
     // Closing the launcher as a user does ends it with the box up.
     ASSERT_NE(nullptr, OpenAbout());
-    m_launcher->CloseWindows();
-    DWORD code = 1234;
-    EXPECT_TRUE(m_launcher->WaitForExit(20000, &code));
-    EXPECT_EQ(0u, code);
-    m_launcher.reset();
+    Quit();
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 // desktop it shares with this test, real programs started (the recorder, which writes
 // down its command line, directory and show command), the real registry with today's
 // kind of associations, and the settings file it leaves.
+#include "res/resource.h"
 #include "tests/support/group_record_builder.h"
 #include "tests/support/qlgroup_fixtures.h"
 #include "tests/support/real_input.h"
+#include "tests/support/real_launcher.h"
 #include "tests/support/recorder_log.h"
 #include "tests/support/win_fixtures.h"
 
@@ -20,19 +22,16 @@ using namespace testing_support;
 
 namespace {
 
-const char kSection[] = "Quillbar";
-const char kUserGroups[] = "UNICODE Program Groups";
-
 std::u16string Wide(const std::string& text)
 {
     return std::u16string(text.begin(), text.end());
 }
 
-void ClearGroups()
+RECT RectOf(HWND hWnd)
 {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Program Groups");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "UNICODE Program Groups");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Program Groups");
+    RECT rc = {0, 0, 0, 0};
+    GetWindowRect(hWnd, &rc);
+    return rc;
 }
 
 // Where a popup menu's text entries lie below its top edge, measured on a menu of this
@@ -74,16 +73,13 @@ MenuMetrics MeasureMenu()
     return g_measured;
 }
 
-class LauncherInputTest : public ::testing::Test {
+class LauncherInputTest : public RealLauncherTest {
 protected:
     void SetUp() override
     {
-        m_exe = LauncherPath();
+        RealLauncherTest::SetUp();
         m_recorder = RecorderPath();
-        ASSERT_FALSE(m_exe.empty()) << "QUILLBAR_EXE is not set";
         ASSERT_FALSE(m_recorder.empty()) << "QUILLBAR_RECORDER is not set";
-        ClearGroups();
-        DeleteWindowsDirFile("qlbar.INI");
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
         m_log = std::string(temp) + "quillbar-e2e-starts.log";
@@ -100,19 +96,11 @@ protected:
 
     void TearDown() override
     {
-        if (m_launcher) {
-            m_launcher->CloseWindows();
-            m_launcher->WaitForExit(20000);
-            m_launcher.reset();
-        }
+        RealLauncherTest::TearDown();
         SetEnvironmentVariableA("QUILLBAR_RECORDER_LOG", nullptr);
         DeleteFileA(m_log.c_str());
-        ClearGroups();
-        DeleteWindowsDirFile("qlbar.INI");
     }
 
-    void Set(const char* key, const std::string& value) { WriteProfile("qlbar.INI", kSection, key, value); }
-    std::string Saved(const char* key) { return ReadProfile("qlbar.INI", kSection, key); }
     std::string RecorderDirectory() const { return m_recorder.substr(0, m_recorder.rfind('\\')); }
 
     // A group of recorder items with these arguments; "" makes a missing program.
@@ -129,23 +117,7 @@ protected:
         }
         if (more)
             more(builder);
-        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, name, builder.Build()));
-    }
-
-    void Start()
-    {
-        m_launcher = std::make_unique<RunningProcess>(m_exe);
-        ASSERT_TRUE(m_launcher->Started());
-        m_bar = m_launcher->WaitForLauncherStarted();
-        ASSERT_NE(nullptr, m_bar);
-    }
-
-    // Closes the launcher as a user does and waits for it to end.
-    void Quit()
-    {
-        m_launcher->CloseWindows();
-        EXPECT_TRUE(m_launcher->WaitForExit(20000));
-        m_launcher.reset();
+        ASSERT_TRUE(PutUserGroup(name, builder.Build()));
     }
 
     // Screen point of a client point of the bar; cell (column, row) is the centre of a button.
@@ -171,21 +143,16 @@ protected:
     }
 
     // The launcher's message box with this caption, or null.
-    HWND FindBox(const std::string& caption)
-    {
-        for (HWND hWnd : TopLevelWindowsOf(m_launcher->Id()))
-            if (IsWindowVisible(hWnd) && ClassNameOf(hWnd) == "#32770" && TextOf(hWnd) == caption)
-                return hWnd;
-        return nullptr;
-    }
+    HWND FindBox(const std::string& caption) { return FindWindowOf("#32770", caption); }
 
     // The launcher's open popup menu, or null.
-    HWND FindMenu()
+    HWND FindMenu() { return FindWindowOf("#32768"); }
+    int OpenMenus()
     {
+        int open = 0;
         for (HWND hWnd : TopLevelWindowsOf(m_launcher->Id()))
-            if (IsWindowVisible(hWnd) && ClassNameOf(hWnd) == "#32768")
-                return hWnd;
-        return nullptr;
+            open += IsWindowVisible(hWnd) && ClassNameOf(hWnd) == "#32768";
+        return open;
     }
 
     int BarWidth()
@@ -194,10 +161,14 @@ protected:
         GetWindowRect(m_bar, &rc);
         return rc.right - rc.left;
     }
+    int BarHeight()
+    {
+        RECT rc;
+        GetWindowRect(m_bar, &rc);
+        return rc.bottom - rc.top;
+    }
 
-    std::string m_exe, m_recorder, m_log;
-    std::unique_ptr<RunningProcess> m_launcher;
-    HWND m_bar = nullptr;
+    std::string m_recorder, m_log;
     int m_strip = 0;
 };
 
@@ -220,7 +191,7 @@ TEST_F(LauncherInputTest, ClicksStartItemsInTheirDirectoriesAndFailuresAreReport
     GroupRecordBuilder elsewhere(u"Elsewhere");
     elsewhere.Position(10, 0);
     elsewhere.AddItem(GroupItem{u"Here", u"C:\\QLTEST\\QLREC2.EXE Here", 0, 0, {}});
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Elsewhere", elsewhere.Build()));
+    ASSERT_TRUE(PutUserGroup("Elsewhere", elsewhere.Build()));
     Start();
 
     Click(Cell(0, 0));
@@ -266,7 +237,7 @@ TEST_F(LauncherInputTest, ClicksStartItemsInTheirDirectoriesAndFailuresAreReport
     ASSERT_EQ(3u, starts.size());
     EXPECT_EQ("recorder.exe five", starts[2].commandLine);
 
-    PostMessageA(m_bar, WM_COMMAND, 9001, 0);
+    PostMessageA(m_bar, WM_COMMAND, IDM_GROUP_FIRST + 1, 0);
     ASSERT_TRUE(WaitUntil([&] { return BarWidth() == 38 + 2; }));
     Click(Cell(0, 0));
     starts = WaitForStarts(4);
@@ -294,7 +265,7 @@ TEST_F(LauncherInputTest, DocumentsStartThroughTodaysAssociationsAndRestartReads
     builder.AddItem(GroupItem{u"Readme", u"C:\\DOCS\\README.QBT", 0, 0, {}});
     builder.AddItem(GroupItem{u"Program", Wide(m_recorder + " As-Written"), 10, 0, {}});
     builder.AddItem(GroupItem{u"Later", u"C:\\DOCS\\LATER.QBY", 20, 0, {}});
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Docs", builder.Build()));
+    ASSERT_TRUE(PutUserGroup("Docs", builder.Build()));
     Start();
 
     Click(Cell(0, 0));
@@ -312,18 +283,35 @@ TEST_F(LauncherInputTest, DocumentsStartThroughTodaysAssociationsAndRestartReads
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return FindBox("Application Execution Error") == nullptr; }));
 
-    // An association and a group added while the launcher runs; "Restart Quillbar" reads both.
+    // An association, a group, and an item added by the authoring tool while the launcher
+    // runs: the bar shows none of them until "Restart Quillbar", chosen from the System
+    // submenu by keys, reads them all.
     ASSERT_TRUE(keys.Put(".qby", "qbyfile"));
     ASSERT_TRUE(keys.Put("qbyfile\\shell\\open\\command", viewer + " %1"));
     PutGroup("Zlast", 500, {"new"});
-    PostMessageA(m_bar, WM_COMMAND, 2051, 0);
-    Sleep(500);
+    const std::wstring late = std::wstring(m_recorder.begin(), m_recorder.end()) + L" late";
+    const ToolRun added = RunQlgroup({L"add-item", L"Docs", L"--title", L"Late", L"--command", late});
+    ASSERT_EQ(0u, added.exitCode) << added.err;
+    const RECT before = RectOf(m_bar);
+    Sleep(1000);
+    EXPECT_EQ(before.bottom - before.top, BarHeight()) << "the bar changed before the restart";
+    MoveTo(Cell(0, 0));
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
+    ASSERT_TRUE(WaitUntil([&] { return FindMenu() != nullptr; })) << "no menu after a right click";
+    Tap('S');
+    ASSERT_TRUE(WaitUntil([&] { return OpenMenus() >= 2; })) << "the System submenu did not open";
+    EXPECT_TRUE(SaveScreenshot("reload-system-menu"));
+    Tap('Q');
+    EXPECT_TRUE(WaitUntil([&] { return BarHeight() == before.bottom - before.top + 38; }))
+        << "the added item did not make a second row";
+    EXPECT_EQ(nullptr, FindMenu());
     Click(Cell(2, 0));
     starts = WaitForStarts(3);
     ASSERT_EQ(3u, starts.size());
     EXPECT_EQ(Lower(viewer) + " later.qby ", Lower(starts[2].commandLine)) << "the current group is kept";
 
-    PostMessageA(m_bar, WM_COMMAND, 9001, 0);
+    PostMessageA(m_bar, WM_COMMAND, IDM_GROUP_FIRST + 1, 0);
     EXPECT_TRUE(WaitUntil([&] { return BarWidth() == 38 + 2; })) << "the new group, of one item";
     Quit();
     EXPECT_EQ("1", Saved("Group"));
@@ -369,7 +357,26 @@ TEST_F(LauncherInputTest, TheRightButtonDragsThroughTheMenuAndAltOpensItAtTheCor
     const POINT corner = Client(0, 0);
     EXPECT_EQ(corner.x, menuRect.left);
     EXPECT_EQ(corner.y - 8, menuRect.top);
+    EXPECT_TRUE(SaveScreenshot("menu-alt"));
     Tap(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return FindMenu() == nullptr; }));
+    // The key of a group's number chooses it.
+    Activate();
+    Tap(VK_MENU);
+    ASSERT_TRUE(WaitUntil([&] { return FindMenu() != nullptr; }));
+    Tap('2');
+    EXPECT_TRUE(WaitUntil([&] { return BarWidth() == 38 * 2 + 2; })) << "group 2 chosen: two buttons";
+    EXPECT_TRUE(WaitUntil([&] { return FindMenu() == nullptr; }));
+    // A right click without a drag leaves the menu open for the keys.
+    MoveTo(Cell(0, 0));
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    SendMouse(MOUSEEVENTF_RIGHTUP);
+    ASSERT_TRUE(WaitUntil([&] { return FindMenu() != nullptr; })) << "no menu after a right click";
+    Sleep(300);
+    EXPECT_NE(nullptr, FindMenu()) << "the release closed the menu";
+    EXPECT_TRUE(SaveScreenshot("menu-right-button"));
+    Tap('1');
+    EXPECT_TRUE(WaitUntil([&] { return BarWidth() == 38 * 3 + 2; })) << "group 1 chosen: three buttons";
     EXPECT_TRUE(WaitUntil([&] { return FindMenu() == nullptr; }));
     // Alt released while Shift is held opens nothing.
     Activate();
@@ -378,8 +385,9 @@ TEST_F(LauncherInputTest, TheRightButtonDragsThroughTheMenuAndAltOpensItAtTheCor
     SendKey(VK_SHIFT, true);
     Sleep(500);
     EXPECT_EQ(nullptr, FindMenu());
+    EXPECT_TRUE(ReadRecorderLog(m_log).empty()) << "the menus started something";
     Quit();
-    EXPECT_EQ("2", Saved("Group"));
+    EXPECT_EQ("0", Saved("Group"));
 }
 
 TEST_F(LauncherInputTest, ClosingWithAMenuOpenEndsTheRunAtOnceAndSavesTheSettings)
@@ -462,7 +470,7 @@ TEST_F(LauncherInputTest, AGroupImportedFromTheStartMenuIsShownAndStartsItsProgr
     // Only the imported group, whatever else the prefix's Start Menu holds.
     const std::vector<uint8_t> imported = StoredRecord(HKEY_CURRENT_USER, L"UNICODE Program Groups", L"QL E2E");
     ClearGroups();
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "QL E2E", imported));
+    ASSERT_TRUE(PutUserGroup("QL E2E", imported));
     Start();
 
     const POINT icon00 = Client(3, m_strip + 3);
@@ -498,11 +506,16 @@ HWND FindTitlePopup(DWORD processId, int* count = nullptr)
     return found;
 }
 
-RECT RectOf(HWND hWnd)
+// How many pixels of the screen rectangle are pure yellow, the title popup's text colour.
+int YellowPixels(const RECT& rc)
 {
-    RECT rc = {0, 0, 0, 0};
-    GetWindowRect(hWnd, &rc);
-    return rc;
+    HDC screen = GetDC(nullptr);
+    int yellow = 0;
+    for (int y = rc.top; y < rc.bottom; ++y)
+        for (int x = rc.left; x < rc.right; ++x)
+            yellow += GetPixel(screen, x, y) == RGB(255, 255, 0);
+    ReleaseDC(nullptr, screen);
+    return yellow;
 }
 
 TEST_F(LauncherInputTest, PopUpRestsOnAnEdgeNamesTheButtonsAndHidesWhenThePointerLeaves)
@@ -534,6 +547,7 @@ TEST_F(LauncherInputTest, PopUpRestsOnAnEdgeNamesTheButtonsAndHidesWhenThePointe
     EXPECT_EQ(Client(38 * 2 - 1, m_strip).x, RectOf(item).left);
     EXPECT_EQ(Client(0, m_strip).y, RectOf(item).bottom);
     EXPECT_TRUE(SaveScreenshot("popped-up-bar-item-title"));
+    EXPECT_GT(YellowPixels(RectOf(item)), 10) << "the title is drawn in yellow";
 
     // The strip: the group's name above the bar.
     MoveTo(Client(10, 3));
@@ -561,6 +575,9 @@ TEST_F(LauncherInputTest, PopUpRestsOnAnEdgeNamesTheButtonsAndHidesWhenThePointe
     };
     hold();
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(m_bar) && GetForegroundWindow() == m_bar; }, 2000));
+    const RECT shown = RectOf(m_bar);
+    EXPECT_EQ(700 - (shown.right - shown.left) / 2, shown.left) << "not centred on the pointer";
+    EXPECT_EQ(600 - (shown.bottom - shown.top) / 2, shown.top);
     MoveTo(POINT{600, 500});
     EXPECT_TRUE(WaitUntil([&] {
         hold();  // a held key repeats
@@ -570,6 +587,8 @@ TEST_F(LauncherInputTest, PopUpRestsOnAnEdgeNamesTheButtonsAndHidesWhenThePointe
     // Alt released first: alone, its release would open the group menu.
     for (WORD key : {WORD{VK_MENU}, WORD{VK_CONTROL}, WORD{VK_SHIFT}})
         SendKey(key, true);
+    Sleep(500);
+    EXPECT_EQ(nullptr, FindMenu()) << "releasing the chord opened the menu";
     MoveTo(POINT{100, 100});
     EXPECT_TRUE(WaitUntil([this] { return !IsWindowVisible(m_bar); }, 2000));
     Quit();
@@ -590,40 +609,11 @@ TEST_F(LauncherInputTest, GroupUpShowsTheGroupOfThePartOfTheEdgeWhereThePointerR
         MoveTo(POINT{(S - 1) * g / 3 + (S - 1) / 6, 0});
         EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(m_bar) && BarWidth() == 38 * (g + 1) + 2; }, 3000))
             << "group " << g;
+        EXPECT_EQ(0, RectOf(m_bar).top) << "group " << g;
     }
     MoveTo(POINT{500, 400});
     Quit();
     EXPECT_EQ("1", Saved("Group"));
-}
-
-TEST_F(LauncherInputTest, FixedStaysWhereItIsAndADraggedBarIsSavedWhereItWasLeft)
-{
-    PutGroup("G0", 0, {"a", "b"});
-    Start();
-    const RECT before = RectOf(m_bar);
-    MoveTo(POINT{0, 300});
-    Sleep(800);
-    MoveTo(POINT{900, 700});
-    Sleep(300);
-    EXPECT_TRUE(IsWindowVisible(m_bar));
-    EXPECT_EQ(before.left, RectOf(m_bar).left);
-    EXPECT_EQ(before.top, RectOf(m_bar).top);
-
-    // Dragged by its title strip.
-    const POINT grip = Client(10, 3);
-    MoveTo(grip);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    Sleep(100);
-    for (int step = 1; step <= 5; ++step)
-        MoveTo(POINT{grip.x + 20 * step, grip.y + 10 * step});
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(WaitUntil([&] { return RectOf(m_bar).left == before.left + 100; }, 3000));
-    const RECT after = RectOf(m_bar);
-    EXPECT_EQ(before.top + 50, after.top);
-    Quit();
-    EXPECT_EQ(std::to_string(after.left) + "," + std::to_string(after.top) + "," + std::to_string(after.right) + "," +
-                  std::to_string(after.bottom) + ",-1,600",
-              Saved("Window"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // close it: its windows, the settings file it leaves, and the load rules seen through
 // what it writes back.
 #include "tests/support/group_record_builder.h"
+#include "tests/support/real_launcher.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +17,8 @@ namespace {
 
 const char kSection[] = "Quillbar";
 
-class LauncherTest : public ::testing::Test {
+class LauncherTest : public RealLauncherTest {
 protected:
-    void SetUp() override
-    {
-        m_exe = LauncherPath();
-        ASSERT_FALSE(m_exe.empty()) << "QUILLBAR_EXE is not set";
-        ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_exe.c_str())) << m_exe;
-        DeleteWindowsDirFile("qlbar.INI");
-    }
-    void TearDown() override { DeleteWindowsDirFile("qlbar.INI"); }
-
     // Starts the launcher, waits for both windows, lets a check look at them, closes it.
     void RunAndClose(const std::string& exe, const std::function<void(HWND bar, HWND dialog)>& check = nullptr)
     {
@@ -45,8 +37,6 @@ protected:
     }
 
     std::string Get(const std::string& file, const char* key) { return ReadProfile(file, kSection, key); }
-
-    std::string m_exe;
 };
 
 // "Window" as the launcher saves a bar left at this rectangle in this position code.
@@ -181,29 +171,12 @@ TEST_F(LauncherTest, TwoCopiesRunSideBySideAndTheLastToExitWritesLast)
     EXPECT_EQ("99", Get("qlbar.INI", "Max"));
 }
 
-class LauncherWithGroupsTest : public LauncherTest {
-protected:
-    void SetUp() override
-    {
-        LauncherTest::SetUp();
-        ClearGroups();
-    }
-    void TearDown() override
-    {
-        ClearGroups();
-        LauncherTest::TearDown();
-    }
-    static void ClearGroups()
-    {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Program Groups");
-        RegDeleteTreeA(HKEY_CURRENT_USER, "UNICODE Program Groups");
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Program Groups");
-    }
-    static void PutUserGroup(const std::string& key, const std::vector<uint8_t>& record)
-    {
-        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, "UNICODE Program Groups", key, record));
-    }
-};
+class LauncherWithGroupsTest : public LauncherTest {};
+
+void PutGroup(const std::string& key, const std::vector<uint8_t>& record)
+{
+    ASSERT_TRUE(PutUserGroup(key, record));
+}
 
 std::vector<uint8_t> SmallGroup(const std::u16string& name, uint16_t left, uint16_t top)
 {
@@ -215,9 +188,9 @@ std::vector<uint8_t> SmallGroup(const std::u16string& name, uint16_t left, uint1
 
 TEST_F(LauncherWithGroupsTest, TheGroupSettingIsClampedToTheGroupsFoundAndSaved)
 {
-    PutUserGroup("Right", SmallGroup(u"Right", 300, 0));
-    PutUserGroup("Lower", SmallGroup(u"Lower", 0, 200));
-    PutUserGroup("Origin", SmallGroup(u"Origin", 0, 0));
+    PutGroup("Right", SmallGroup(u"Right", 300, 0));
+    PutGroup("Lower", SmallGroup(u"Lower", 0, 200));
+    PutGroup("Origin", SmallGroup(u"Origin", 0, 0));
     WriteProfile("qlbar.INI", kSection, "Group", "7");
     RunAndClose(m_exe);
     EXPECT_EQ("2", Get("qlbar.INI", "Group"));
@@ -270,7 +243,7 @@ TEST_F(LauncherWithGroupsTest, ADamagedCurrentGroupNeverStopsTheLauncher)
         SCOPED_TRACE(what);
         ClearGroups();
         DeleteWindowsDirFile("qlbar.INI");
-        PutUserGroup("Damaged", record);
+        PutGroup("Damaged", record);
         RunAndClose(m_exe, [](HWND bar, HWND) { EXPECT_TRUE(IsWindowVisible(bar)); });
         EXPECT_EQ("0", Get("qlbar.INI", "Group"));
         EXPECT_EQ("32,32", Get("qlbar.INI", "Size"));
@@ -283,7 +256,7 @@ TEST_F(LauncherWithGroupsTest, TheDockedBarShowsItsButtonsAtTheDocumentedPixelsI
     GroupRecordBuilder builder(u"Three");
     for (int i = 0; i < 3; ++i)
         builder.AddItem(GroupItem{u"Item", u"X.EXE", 10 * i, 0, SolidIcon(4, colours[i])});
-    PutUserGroup("Three", builder.Build());
+    PutGroup("Three", builder.Build());
 
     const int t = GetSystemMetrics(SM_CYCAPTION) + 1;
     const int S = GetSystemMetrics(SM_CXSCREEN), T = GetSystemMetrics(SM_CYSCREEN);
@@ -358,12 +331,12 @@ TEST_F(LauncherWithGroupsTest, AGroupOfEveryItemSlotStartsShowsAndClosesLikeAnyO
         });
         return shown;
     };
-    PutUserGroup("Small", SmallGroup(u"Small", 0, 0));
+    PutGroup("Small", SmallGroup(u"Small", 0, 0));
     const DWORD plain = timedRun("bar-small-group");
     ClearGroups();
     DeleteWindowsDirFile("qlbar.INI");
 
-    PutUserGroup("Every slot", OneItemInEverySlotRecord(40000));
+    PutGroup("Every slot", OneItemInEverySlotRecord(40000));
     WriteProfile("qlbar.INI", kSection, "Max", "99");
     const DWORD full = timedRun("bar-every-item-slot");
     std::printf("start to both windows: plain group %lu ms, 65,535 items of 40,000 characters %lu ms\n",

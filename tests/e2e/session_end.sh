@@ -15,11 +15,13 @@ wineboot -i >/dev/null 2>&1 </dev/null
 
 ini="$WINEPREFIX/drive_c/windows/qlbar.INI"
 failed=0
-# command id, what wineboot must be asked, the options it must not get
+# The number of a command named in res/resource.h.
+rid() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' "$(dirname "$0")/../../res/resource.h"; }
+# command, what wineboot must be asked, the options it must not get
 cases=(
-    "2052|--end-session --force --shutdown|--kill"
-    "2053|--end-session|--kill --force --shutdown"
-    "2054|--end-session --shutdown|--kill --force"
+    "$(rid IDM_EXITWINDOWS)|--end-session --force --shutdown|--kill"
+    "$(rid IDM_REBOOT)|--end-session|--kill --force --shutdown"
+    "$(rid IDM_RESTARTWINDOWS)|--end-session --shutdown|--kill --force"
 )
 for entry in "${cases[@]}"; do
     IFS='|' read -r id want unwanted <<<"$entry"
@@ -27,8 +29,8 @@ for entry in "${cases[@]}"; do
     trace=$(mktemp)
     WINEDEBUG=trace+process wine "$build/qlbar.exe" 2>"$trace" &
     launcher=$!
-    # 2002 switches TopMost off at run time: the saved file must show it.
-    wine "$build/post_command.exe" 2002 "$id" >/dev/null 2>&1
+    # TopMost switched off at run time: the saved file must show it.
+    wine "$build/post_command.exe" "$(rid IDM_TOPMOST)" "$id" >/dev/null 2>&1
     for _ in $(seq 150); do
         kill -0 "$launcher" 2>/dev/null || break
         sleep 0.2

@@ -2,48 +2,37 @@
 // from this process: restoring it, editing and confirming the settings, the arrows
 // beside the number fields, the ways it is left, and what the settings file holds after.
 #include "tests/support/group_record_builder.h"
+#include "res/resource.h"
 #include "tests/support/real_input.h"
+#include "tests/support/real_launcher.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 using namespace testing_support;
 
 namespace {
 
-const char kSection[] = "Quillbar";
-const char kUserGroups[] = "UNICODE Program Groups";
 const char kInvalidValues[] = "There are unable values.Please input pertinent values.";
 
 enum : int {
-    kHeight = 358,
-    kWidth = 359,
-    kMax = 313,
-    kTitleHorizontal = 10000,
-    kTitleNothing = 10002,
-    kPosTopLeft = 351,
-    kPosFree = 354,
-    kPosBottomRight = 357,
-    kPopupFixed = 10100,
-    kPopupPopUp = 10101,
-    kPopupGroupUp = 10102,
-    kTopMost = 203,
-    kStopSaver = 204,
-    kCancel = 3,
-    kExit = 102,
-    kHeightUp = 191,
-    kHeightDown = 192,
+    kHeight = IDC_HEIGHT,
+    kWidth = IDC_WIDTH,
+    kMax = IDC_MAX,
+    kTitleNothing = IDC_TITLE_NOTHING,
+    kPosTopLeft = IDC_POS_TOPLEFT,
+    kPosBottomRight = IDC_POS_BOTTOMRIGHT,
+    kPopupFixed = IDC_POPUP_FIXED,
+    kPopupPopUp = IDC_POPUP_POPUP,
+    kPopupGroupUp = IDC_POPUP_GROUPUP,
+    kTopMost = IDC_TOPMOST,
+    kStopSaver = IDC_STOPSAVER,
+    kCancel = IDC_SETUP_CANCEL,
+    kHeightUp = IDC_SPIN_HEIGHT_UP,
+    kHeightDown = IDC_SPIN_HEIGHT_DOWN,
 };
-
-void ClearGroups()
-{
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Program Groups");
-    RegDeleteTreeA(HKEY_CURRENT_USER, kUserGroups);
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Program Groups");
-}
 
 // A group of `count` items that start nothing when clicked by accident.
 void PutGroup(int count)
@@ -54,7 +43,7 @@ void PutGroup(int count)
                                   u"C:\\NOWHERE\\MISSING.EXE", 10 * i, 0,
                                   SolidIcon(4, Rgb(static_cast<uint8_t>(40 * i), 120, 200))});
     }
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Tools", builder.Build()));
+    ASSERT_TRUE(PutUserGroup("Tools", builder.Build()));
 }
 
 SIZE SizeOf(HWND hWnd)
@@ -69,14 +58,11 @@ bool IsTopMost(HWND hWnd)
     return (GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-class SetupDialogTest : public ::testing::Test {
+class SetupDialogTest : public RealLauncherTest {
 protected:
     void SetUp() override
     {
-        m_exe = LauncherPath();
-        ASSERT_FALSE(m_exe.empty()) << "QUILLBAR_EXE is not set";
-        ClearGroups();
-        DeleteWindowsDirFile("qlbar.INI");
+        RealLauncherTest::SetUp();
         PutGroup(3);
         // A fixed bar of one row in the bottom-left corner, below the centred dialog, so
         // that no click meant for the dialog lands on a button.
@@ -86,34 +72,6 @@ protected:
         Set("Max", "3");
         Set("Size", "32,32");
         Set("TopMost", "1");
-    }
-
-    void TearDown() override
-    {
-        // A message box left up would keep the launcher from ending.
-        if (m_launcher) {
-            CloseMessageBoxes();
-            m_launcher->CloseWindows();
-            m_launcher->WaitForExit(20000);
-            m_launcher.reset();
-        }
-        ClearGroups();
-        DeleteWindowsDirFile("qlbar.INI");
-    }
-
-    void Set(const char* key, const std::string& value) { WriteProfile("qlbar.INI", kSection, key, value); }
-    std::string Saved(const char* key) { return ReadProfile("qlbar.INI", kSection, key); }
-
-    void Start()
-    {
-        m_launcher = std::make_unique<RunningProcess>(m_exe);
-        ASSERT_TRUE(m_launcher->Started());
-        m_bar = m_launcher->WaitForWindow("Qlb:");
-        m_dialog = m_launcher->WaitForWindow("#32770");
-        ASSERT_NE(nullptr, m_bar);
-        ASSERT_NE(nullptr, m_dialog);
-        ASSERT_TRUE(WaitUntil([this] { return IsIconic(m_dialog) != FALSE; }));
-        Sleep(300);
     }
 
     // What the task bar does when the user clicks the minimised "Quillbar".
@@ -172,14 +130,6 @@ protected:
         return box;
     }
 
-    void CloseMessageBoxes() const
-    {
-        for (HWND window : TopLevelWindowsOf(m_launcher->Id())) {
-            if (window != m_dialog && ClassNameOf(window) == "#32770" && IsWindowVisible(window))
-                PostMessageA(window, WM_COMMAND, IDOK, 0);
-        }
-    }
-
     // OK with a bad value: the message, then the named field holds the focus, all selected.
     void ExpectRejectedAt(int field, const std::string& shot = "")
     {
@@ -211,17 +161,12 @@ protected:
     {
         if (IsIconic(m_dialog))
             Restore();
-        ClickItem(kExit);
+        ClickItem(IDC_EXIT);
         DWORD code = 1234;
         ASSERT_TRUE(m_launcher->WaitForExit(20000, &code)) << "Exit did not end the launcher";
         EXPECT_EQ(0u, code);
         m_launcher.reset();
     }
-
-    std::string m_exe;
-    std::unique_ptr<RunningProcess> m_launcher;
-    HWND m_bar = nullptr;
-    HWND m_dialog = nullptr;
 };
 
 TEST_F(SetupDialogTest, RestoringShowsTheStoredSettingsAndTheArrows)
@@ -240,8 +185,8 @@ TEST_F(SetupDialogTest, RestoringShowsTheStoredSettingsAndTheArrows)
     EXPECT_EQ("20", Text(kWidth));
     EXPECT_EQ("7", Text(kMax));
     EXPECT_TRUE(Checked(kTitleNothing));
-    EXPECT_TRUE(Checked(402));
-    EXPECT_TRUE(Checked(353));
+    EXPECT_TRUE(Checked(IDC_POPUPTITLE_ACTIVE));
+    EXPECT_TRUE(Checked(IDC_POS_TOPRIGHT));
     EXPECT_FALSE(Checked(kTopMost));
     EXPECT_TRUE(Checked(kStopSaver));
     EXPECT_TRUE(Checked(kPopupFixed));
@@ -253,7 +198,7 @@ TEST_F(SetupDialogTest, RestoringShowsTheStoredSettingsAndTheArrows)
     if (ctl3d)
         FreeLibrary(ctl3d);
     for (int field : {kHeight, kWidth, kMax}) {
-        const int up = field == kHeight ? 191 : field == kWidth ? 193 : 195;
+        const int up = field == kHeight ? IDC_SPIN_HEIGHT_UP : field == kWidth ? IDC_SPIN_WIDTH_UP : IDC_SPIN_MAX_UP;
         HWND upArrow = Item(up), downArrow = Item(up + 1);
         ASSERT_NE(nullptr, upArrow) << field;
         ASSERT_NE(nullptr, downArrow) << field;
@@ -438,7 +383,7 @@ TEST_F(SetupDialogTest, EveryWayOutEndsTheRunAndKeepsWhatWasConfirmed)
         Restore();
         Type(kHeight, "44");
         if (way == 0) {
-            ClickItem(kExit);
+            ClickItem(IDC_EXIT);
         } else if (way == 1) {
             PostMessageA(m_dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         } else {
@@ -485,9 +430,20 @@ TEST_F(SetupDialogTest, ArrowsStepOncePerClickTwiceOnADoubleClickAndRepeatWhileH
     EXPECT_EQ("1", Text(kHeight));
     Click(down);
     EXPECT_EQ("99", Text(kHeight));
+    // The width's arrows step theirs, and a typed Max is taken with them.
+    Click(CentreOf(Item(IDC_SPIN_WIDTH_DOWN)));
+    EXPECT_EQ("31", Text(kWidth));
+    Type(kMax, "2");
+    SaveScreenshot("setup-spin-edits");
     ConfirmOk();
-    ExitAndWait();
-    EXPECT_EQ("32,99", Saved("Size"));
+    // Three buttons of 31 x 99, two to a row, under a horizontal strip.
+    const SIZE bar = SizeOf(m_bar);
+    EXPECT_EQ((31 + 6) * 2 + 2, bar.cx);
+    EXPECT_EQ((99 + 6) * 2 + 2 + GetSystemMetrics(SM_CYCAPTION) + 1, bar.cy);
+    SaveScreenshot("setup-spin-applied");
+    Quit();
+    EXPECT_EQ("31,99", Saved("Size"));
+    EXPECT_EQ("2", Saved("Max"));
 }
 
 TEST_F(SetupDialogTest, HelpWithoutAHelpFileSaysSo)
@@ -504,23 +460,6 @@ TEST_F(SetupDialogTest, HelpWithoutAHelpFileSaysSo)
     Tap(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
     EXPECT_FALSE(IsIconic(m_dialog));
-}
-
-TEST_F(SetupDialogTest, TheSystemMenuOpensTheAboutBox)
-{
-    Start();
-    Restore();
-    PostMessageA(m_dialog, WM_SYSCOMMAND, 2000, 0);
-    HWND about = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : TopLevelWindowsOf(m_launcher->Id())) {
-            if (IsWindowVisible(window) && TextOf(window) == "About Quillbar")
-                about = window;
-        }
-        return about != nullptr;
-    }));
-    PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 }
 
 }  // namespace

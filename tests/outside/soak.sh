@@ -139,16 +139,16 @@ act() {  # [kind]
     8)  # Set Up: restore, type values, OK or CANCEL
         restore_dialog_soak || return 0
         local field
-        field=$(echo 358 359 313 | tr ' ' '\n' | sed -n "$(( $(pick 3) + 1 ))p")
+        field=$(echo "$(rid IDC_HEIGHT) $(rid IDC_WIDTH) $(rid IDC_MAX)" | tr ' ' '\n' | sed -n "$(( $(pick 3) + 1 ))p")
         click_child_soak "$field" && xdotool type "$(( 20 + $(pick 30) ))"
         sleep 0.2
-        if [ "$(pick 2)" -eq 0 ]; then click_child_soak 1; else click_child_soak 3; fi
+        if [ "$(pick 2)" -eq 0 ]; then click_child_soak 1; else click_child_soak "$(rid IDC_SETUP_CANCEL)"; fi
         sleep 0.5
         answer_boxes
-        dialog_line | flags_of | grep -q iconic || click_child_soak 3
+        dialog_line | flags_of | grep -q iconic || click_child_soak "$(rid IDC_SETUP_CANCEL)"
         # The fields now hold what the bar is drawn with.
-        BTN_H=$(probe children "$DIALOG_HWND" | awk -F'\t' '$3 == 358 { print $5 }')
-        BTN_W=$(probe children "$DIALOG_HWND" | awk -F'\t' '$3 == 359 { print $5 }')
+        BTN_H=$(probe children "$DIALOG_HWND" | awk -F'\t' -v id="$(rid IDC_HEIGHT)" '$3 == id { print $5 }')
+        BTN_W=$(probe children "$DIALOG_HWND" | awk -F'\t' -v id="$(rid IDC_WIDTH)" '$3 == id { print $5 }')
         [[ "$BTN_H" =~ ^[0-9]+$ ]] || BTN_H=32
         [[ "$BTN_W" =~ ^[0-9]+$ ]] || BTN_W=32
         edits=$(( edits + 1 ))

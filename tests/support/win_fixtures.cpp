@@ -57,6 +57,22 @@ bool PutGroupRecord(HKEY root, const std::string& path, const std::string& name,
     return result == ERROR_SUCCESS;
 }
 
+const char kMachineGroups[] = "SOFTWARE\\Program Groups";
+const char kUserGroups[] = "UNICODE Program Groups";
+const char kUserAnsiGroups[] = "Program Groups";
+
+void ClearGroups()
+{
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMachineGroups);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kUserGroups);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kUserAnsiGroups);
+}
+
+bool PutUserGroup(const std::string& name, const std::vector<uint8_t>& record)
+{
+    return PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, name, record);
+}
+
 ClassKeys::~ClassKeys()
 {
     for (const std::string& key : m_created)

@@ -26,6 +26,16 @@ std::string ReadWholeFile(const std::string& path);
 // empty record creates the key without a default value.
 bool PutGroupRecord(HKEY root, const std::string& path, const std::string& name, const std::vector<uint8_t>& record);
 
+// The three registry places groups are read from: the machine's, the user's Unicode
+// and the user's older key.
+extern const char kMachineGroups[];
+extern const char kUserGroups[];
+extern const char kUserAnsiGroups[];
+// Removes every group of all three places, so that a test sees only its own.
+void ClearGroups();
+// A group of the user's (the Unicode key), as the launcher reads it first.
+bool PutUserGroup(const std::string& name, const std::vector<uint8_t>& record);
+
 // Keys of HKEY_CLASSES_ROOT written by a test; the top keys it created are removed
 // when the object goes, so that tests sharing one prefix do not see each other's.
 class ClassKeys {

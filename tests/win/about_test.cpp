@@ -7,6 +7,7 @@
 #include "dialogs/about_dlg.h"
 #include "dialogs/system_facts.h"
 #include "resource.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -55,12 +56,11 @@ std::string Item(HWND box, int nID)
     return TextOf(GetDlgItem(box, nID));
 }
 
-class AboutTest : public ::testing::Test {
+class AboutTest : public AppTest {
 protected:
     void SetUp() override
     {
-        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-        DeleteWindowsDirFile(m_app.ProfileName());
+        AppTest::SetUp();
         m_hook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchDialogs, nullptr, GetCurrentThreadId());
         ASSERT_NE(nullptr, m_hook);
         g_whileOpen = nullptr;
@@ -73,10 +73,7 @@ protected:
         UnhookWindowsHookEx(m_hook);
         g_whileOpen = nullptr;
         HoldKeys(false, false);
-        if (m_app.m_pButtonWnd && m_app.m_pButtonWnd->m_hWnd)
-            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
-        DrainMessages();
-        DeleteWindowsDirFile(m_app.ProfileName());
+        AppTest::TearDown();
     }
 
     // Including the quit that the bar's going posts.
@@ -87,8 +84,6 @@ protected:
         }
     }
 
-    CButtonBarWnd& Bar() { return *m_app.m_pButtonWnd; }
-
     // A bar as start-up makes it, with no groups: only its window and its flag matter here.
     HWND StartBar()
     {
@@ -98,7 +93,7 @@ protected:
         m_app.m_nTitle = TITLE_NOTHING;
         m_app.m_nPopup = POPUP_FIXED;
         m_app.m_rcWindow = {0, 0, 100, 100};
-        m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        PrepareBar();
         m_app.m_pButtonWnd = new CButtonBarWnd();
         return m_app.m_pButtonWnd->m_hWnd;
     }
@@ -110,8 +105,6 @@ protected:
         CAboutDlg dlg(IDS_PRODUCT, IDS_ABOUT_VERSION, IDS_ABOUT_NOTICE);
         return dlg.DoModal();
     }
-
-    CLaunchApp m_app;
     HHOOK m_hook = nullptr;
 };
 

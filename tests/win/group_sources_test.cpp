@@ -3,6 +3,7 @@
 #include "app/launch_app.h"
 #include "catalog/group_sources.h"
 #include "tests/support/group_record_builder.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,6 @@ using namespace testing_support;
 
 namespace {
 
-const char kMachineKey[] = "SOFTWARE\\Program Groups";
-const char kUnicodeKey[] = "UNICODE Program Groups";
-const char kUserKey[] = "Program Groups";
 
 std::vector<uint8_t> GroupAt(const std::u16string& name, uint16_t left, uint16_t top)
 {
@@ -24,33 +22,17 @@ std::vector<uint8_t> GroupAt(const std::u16string& name, uint16_t left, uint16_t
     return builder.Build();
 }
 
-class GroupSourcesTest : public ::testing::Test {
+class GroupSourcesTest : public AppTest {
 protected:
-    void SetUp() override
-    {
-        ClearKeys();
-        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-    }
-    void TearDown() override { ClearKeys(); }
-
-    static void ClearKeys()
-    {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMachineKey);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kUnicodeKey);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kUserKey);
-    }
-
     std::vector<std::string> Names() const { return m_app.m_groupNames; }
-
-    CLaunchApp m_app;
 };
 
 TEST_F(GroupSourcesTest, ReadGroupRecordReturnsTheDefaultValueOrNothing)
 {
     std::vector<uint8_t> record = GroupAt(u"Main", 0, 0);
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "Main", record));
-    ASSERT_TRUE(PutGroupRecord(HKEY_LOCAL_MACHINE, kMachineKey, "Shared", record));
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserKey, "NoValue", {}));
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Main", record));
+    ASSERT_TRUE(PutGroupRecord(HKEY_LOCAL_MACHINE, kMachineGroups, "Shared", record));
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserAnsiGroups, "NoValue", {}));
 
     uint32_t size = 99;
     std::unique_ptr<uint8_t[]> data = ReadGroupRecord("UUNICODE Program Groups\\Main", &size);
@@ -75,10 +57,10 @@ TEST_F(GroupSourcesTest, ReadGroupRecordReturnsTheDefaultValueOrNothing)
 
 TEST_F(GroupSourcesTest, GroupsAreListedTopFirstThenLeftWithNegativeLeftLast)
 {
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "A", GroupAt(u"At 300,0", 300, 0));
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "B", GroupAt(u"At 0,200", 0, 200));
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "C", GroupAt(u"At 0,0", 0, 0));
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "D", GroupAt(u"At -10,0", static_cast<uint16_t>(-10), 0));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "A", GroupAt(u"At 300,0", 300, 0));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "B", GroupAt(u"At 0,200", 0, 200));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "C", GroupAt(u"At 0,0", 0, 0));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "D", GroupAt(u"At -10,0", static_cast<uint16_t>(-10), 0));
     m_app.LoadGroups();
     EXPECT_EQ((std::vector<std::string>{"At 0,0", "At 300,0", "At -10,0", "At 0,200"}), Names());
     EXPECT_EQ((std::vector<std::string>{"UUNICODE Program Groups\\C", "UUNICODE Program Groups\\A",
@@ -89,10 +71,10 @@ TEST_F(GroupSourcesTest, GroupsAreListedTopFirstThenLeftWithNegativeLeftLast)
 
 TEST_F(GroupSourcesTest, EverySourceIsReadAndAUserGroupUnderBothKeysIsListedTwice)
 {
-    PutGroupRecord(HKEY_LOCAL_MACHINE, kMachineKey, "Common", GroupAt(u"Common", 0, 50));
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "Mine", GroupAt(u"Mine", 0, 10));
-    PutGroupRecord(HKEY_CURRENT_USER, kUserKey, "Mine", GroupAt(u"Mine", 0, 10));
-    PutGroupRecord(HKEY_CURRENT_USER, kUserKey, "Empty", {});  // no default value: not a group
+    PutGroupRecord(HKEY_LOCAL_MACHINE, kMachineGroups, "Common", GroupAt(u"Common", 0, 50));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Mine", GroupAt(u"Mine", 0, 10));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserAnsiGroups, "Mine", GroupAt(u"Mine", 0, 10));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserAnsiGroups, "Empty", {});  // no default value: not a group
     m_app.LoadGroups();
     EXPECT_EQ((std::vector<std::string>{"Mine", "Mine", "Common"}), Names());
     EXPECT_EQ((std::vector<std::string>{"UUNICODE Program Groups\\Mine", "UProgram Groups\\Mine",
@@ -100,16 +82,16 @@ TEST_F(GroupSourcesTest, EverySourceIsReadAndAUserGroupUnderBothKeysIsListedTwic
               m_app.m_groupSources);
 
     // Without the machine's key the user's groups are still found.
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMachineKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMachineGroups);
     m_app.LoadGroups();
     EXPECT_EQ((std::vector<std::string>{"Mine", "Mine"}), Names());
 }
 
 TEST_F(GroupSourcesTest, TheGroupSettingIsClampedAndTheCurrentGroupLoaded)
 {
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "A", GroupAt(u"First", 0, 0));
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "B", GroupAt(u"Second", 0, 1));
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "C", GroupAt(u"Third", 0, 2));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "A", GroupAt(u"First", 0, 0));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "B", GroupAt(u"Second", 0, 1));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "C", GroupAt(u"Third", 0, 2));
 
     m_app.m_nGroup = 7;
     m_app.LoadGroups();
@@ -149,9 +131,9 @@ TEST_F(GroupSourcesTest, UnreadableRecordsAreLeftOutOfEveryList)
     std::vector<uint8_t> shortHeader(good.begin(), good.begin() + 20);
     std::vector<uint8_t> badName = good;
     PutU32(badName, 0x24, 0x7FFFFFF0);
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "Good", good);
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "Short", shortHeader);
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "BadName", badName);
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Good", good);
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Short", shortHeader);
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "BadName", badName);
     m_app.LoadGroups();
     EXPECT_EQ((std::vector<std::string>{"Good"}), Names());
     EXPECT_EQ(1u, m_app.m_groupSources.size());
@@ -160,7 +142,7 @@ TEST_F(GroupSourcesTest, UnreadableRecordsAreLeftOutOfEveryList)
 
 TEST_F(GroupSourcesTest, LoadOfAMissingRecordFailsAndChangesNothing)
 {
-    PutGroupRecord(HKEY_CURRENT_USER, kUnicodeKey, "A", GroupAt(u"Kept", 0, 0));
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "A", GroupAt(u"Kept", 0, 0));
     CProgramGroup group;
     ASSERT_EQ(0, group.Load("UUNICODE Program Groups\\A", LOAD_ITEMS));
     EXPECT_EQ(1, group.Load("UUNICODE Program Groups\\Gone", LOAD_ITEMS | LOAD_LIST));

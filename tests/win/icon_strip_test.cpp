@@ -3,6 +3,7 @@
 #include "app/launch_app.h"
 #include "buttonbar/button_bar_wnd.h"
 #include "tests/support/group_record_builder.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@ using namespace testing_support;
 namespace {
 
 constexpr COLORREF kGrey = RGB(192, 192, 192);
-const char kGroups[] = "UNICODE Program Groups";
 const char kSource[] = "UUNICODE Program Groups\\Icons";
 
 COLORREF AsColorRef(uint32_t rgb)
@@ -39,32 +39,20 @@ IconImage PatternIcon()
     return IconFromPixels(8, Palette64(), pixels, OpaqueMask());
 }
 
-class IconStripTest : public ::testing::Test {
+class IconStripTest : public AppTest {
 protected:
     void SetUp() override
     {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
-        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-        DeleteWindowsDirFile(m_app.ProfileName());
+        AppTest::SetUp();
         m_app.LoadSettings();
-        m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        PrepareBar();
         m_app.m_pButtonWnd = new CButtonBarWnd();
-    }
-    void TearDown() override
-    {
-        if (m_app.m_pButtonWnd)
-            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
-        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
-        DeleteWindowsDirFile(m_app.ProfileName());
     }
 
     // Puts the record in the registry, loads it as the current group and builds the strip.
     void Build(const std::vector<uint8_t>& record)
     {
-        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Icons", record));
+        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Icons", record));
         ASSERT_EQ(0, m_app.m_group.Load(kSource, LOAD_ITEMS));
         m_app.BuildIconStrip(kSource);
     }
@@ -82,8 +70,6 @@ protected:
         DeleteDC(dc);
         ReleaseDC(nullptr, screen);
     }
-
-    CLaunchApp m_app;
 };
 
 TEST_F(IconStripTest, IconsAtButtonSizeAreCopiedPixelForPixelIntoTheirCells)
@@ -195,12 +181,12 @@ TEST_F(IconStripTest, ARecordThatChangedSinceTheItemsWereBuiltIsNotFollowed)
     builder.AddItem(GroupItem{u"Blue", u"B.EXE", 10, 0, SolidIcon(8, Rgb(0, 0, 255))});
     RecordLayout at;
     std::vector<uint8_t> record = builder.Build(&at);
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Icons", record));
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Icons", record));
     ASSERT_EQ(0, m_app.m_group.Load(kSource, LOAD_ITEMS));
 
     // The group is rewritten shorter in between: the second icon now lies past its end.
     record.resize(at.items[1].icon.bits + 10);
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Icons", record));
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Icons", record));
     m_app.BuildIconStrip(kSource);
     WithStrip([&](HDC dc) {
         EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 16, 16));
@@ -218,7 +204,7 @@ TEST_F(IconStripTest, RebuildingPaintingAndRecreatingTheBarLeaveNoObjectsBehind)
     GroupRecordBuilder builder(u"Icons");
     for (int i = 0; i < 3; ++i)
         builder.AddItem(GroupItem{u"Item", u"X.EXE", i, 0, PatternIcon()});
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Icons", builder.Build()));
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Icons", builder.Build()));
     m_app.m_nTitle = TITLE_VERTICAL;
     m_app.LoadGroups();
     ASSERT_EQ(3, m_app.m_group.ItemCount());
@@ -255,7 +241,7 @@ TEST_F(IconStripTest, RebuildSizesThePlacedBarForItsGroupAndKeepsItWhenTheGroupC
     GroupRecordBuilder five(u"Five");
     for (int i = 0; i < 5; ++i)
         five.AddItem(GroupItem{u"Item", u"X.EXE", i, 0, SolidIcon(4, Rgb(255, 0, 0))});
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Five", five.Build()));
+    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Five", five.Build()));
     m_app.m_nTitle = TITLE_NOTHING;
     m_app.m_nMaxInLine = 3;
     m_app.m_nPosition = POSITION_TOP_LEFT;
@@ -277,7 +263,7 @@ TEST_F(IconStripTest, RebuildSizesThePlacedBarForItsGroupAndKeepsItWhenTheGroupC
     EXPECT_EQ(5 * 32, m_app.m_sizeIconStrip.cx);
 
     // The group went away from the registry: the rebuild fails and the bar stays as it was.
-    RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
+    ClearGroups();
     m_app.m_nMaxInLine = 99;
     EXPECT_FALSE(m_app.m_pButtonWnd->RebuildButtons());
     RECT after = windowRect();

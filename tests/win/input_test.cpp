@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "tests/support/group_record_builder.h"
 #include "tests/support/recorder_log.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +19,6 @@ using namespace testing_support;
 
 namespace {
 
-const char kUserGroups[] = "UNICODE Program Groups";
-
-void ClearGroups()
-{
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Program Groups");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "UNICODE Program Groups");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Program Groups");
-}
 
 // A group of n items, ordered by its position key, each icon in its own colour.
 std::vector<uint8_t> Group(const std::u16string& name, int n, uint16_t order)
@@ -107,13 +100,11 @@ public:
     int m_nAbout = 0;
 };
 
-class InputTest : public ::testing::Test {
+class InputTest : public AppTest {
 protected:
     void SetUp() override
     {
-        ClearGroups();
-        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-        DeleteWindowsDirFile(m_app.ProfileName());
+        AppTest::SetUp();
         m_app.m_nButtonWidth = 32;
         m_app.m_nButtonHeight = 32;
         m_app.m_nMaxInLine = 3;
@@ -122,7 +113,7 @@ protected:
         m_app.m_nPosition = POSITION_TOP_LEFT;
         m_app.m_bTopMost = 1;
         m_app.m_rcWindow = {0, 0, 100, 100};
-        m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        PrepareBar();
         g_whileMenuOpen = nullptr;
         g_menusSeen = 0;
         g_exitRequests.clear();
@@ -133,14 +124,8 @@ protected:
         CButtonBarWnd::s_pfnExitWindows = ::ExitWindowsEx;
         if (GetCapture())
             ReleaseCapture();
-        if (m_app.m_pButtonWnd && m_app.m_pButtonWnd->m_hWnd)
-            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        AppTest::TearDown();
         g_whileMenuOpen = nullptr;
-        ClearGroups();
-        DeleteWindowsDirFile(m_app.ProfileName());
     }
 
     // Puts groups of these sizes into the registry, named G0, G1, ... in that order.
@@ -148,8 +133,7 @@ protected:
     {
         for (size_t i = 0; i < sizes.size(); ++i) {
             const std::string name = "G" + std::to_string(i);
-            ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, name,
-                                       Group(std::u16string(name.begin(), name.end()), sizes[i],
+            ASSERT_TRUE(PutUserGroup(name, Group(std::u16string(name.begin(), name.end()), sizes[i],
                                              static_cast<uint16_t>(10 * i))));
         }
     }
@@ -171,8 +155,6 @@ protected:
         PumpMessages(100);
         return bar;
     }
-
-    CButtonBarWnd& Bar() { return *m_app.m_pButtonWnd; }
 
     // Screen position of a client point of the bar.
     POINT Screen(int x, int y)
@@ -471,7 +453,7 @@ TEST_F(InputTest, ReturnClicksTheButtonUnderThePointer)
         const std::string command = RecorderPath() + argument;
         builder.AddItem(GroupItem{u"Item", std::u16string(command.begin(), command.end()), 0, 0, {}});
     }
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Recorded", builder.Build()));
+    ASSERT_TRUE(PutUserGroup("Recorded", builder.Build()));
     StartBar();
     PlaceCursor(Screen(38 + 19, 19));
     Key(VK_RETURN);
@@ -588,7 +570,7 @@ TEST_F(InputTest, AboutArrivesByBothCommandsAndOtherIdsAreHandedOn)
     SendMessageA(bar, WM_COMMAND, ID_APP_ABOUT, 0);
     EXPECT_EQ(2, m_app.m_nAbout);
     const int group = m_app.m_nGroup, topMost = m_app.m_bTopMost;
-    SendMessageA(bar, WM_COMMAND, 2003, 0);
+    SendMessageA(bar, WM_COMMAND, IDM_TOPMOST + 1, 0);  // a free id among the commands
     EXPECT_EQ(2, m_app.m_nAbout);
     EXPECT_EQ(group, m_app.m_nGroup);
     EXPECT_EQ(topMost, m_app.m_bTopMost);
@@ -613,8 +595,8 @@ TEST_F(InputTest, RestartReadsGroupsAgainAndKeepsTheCurrentOne)
     HWND bar = StartBar();
     ASSERT_EQ(2u, m_app.m_groupSources.size());
     // A group added while the launcher runs, placed first by its position key.
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "New", Group(u"New", 4, 0)));
-    ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "G0", Group(u"G0", 1, 5)));
+    ASSERT_TRUE(PutUserGroup("New", Group(u"New", 4, 0)));
+    ASSERT_TRUE(PutUserGroup("G0", Group(u"G0", 1, 5)));
     SendMessageA(bar, WM_COMMAND, IDM_RESTART, 0);
     EXPECT_EQ(3u, m_app.m_groupSources.size());
     EXPECT_EQ(1, m_app.m_nGroup) << "the index is kept";

@@ -8,6 +8,7 @@
 #include "tests/support/drop_files.h"
 #include "tests/support/group_record_builder.h"
 #include "tests/support/recorder_log.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,6 @@ using namespace testing_support;
 
 namespace {
 
-const char kGroups[] = "UNICODE Program Groups";
 const char kSource[] = "UUNICODE Program Groups\\Launch";
 
 std::string CurrentDirectory()
@@ -179,10 +179,11 @@ TEST(BuildCommandLine, UsesTheRealWindowsDirectoryAndTodaysProgramAssociation)
 }
 
 // A real button window over a group from the registry, the recorder as the program.
-class LaunchTest : public ::testing::Test {
+class LaunchTest : public AppTest {
 protected:
     void SetUp() override
     {
+        AppTest::SetUp();
         m_directory = CurrentDirectory();
         m_recorder = RecorderPath();
         ASSERT_FALSE(m_recorder.empty()) << "QUILLBAR_RECORDER is not set";
@@ -194,29 +195,20 @@ protected:
         m_workDir = std::string(temp) + "qbwork";
         CreateDirectoryA(m_workDir.c_str(), nullptr);
 
-        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
-        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-        DeleteWindowsDirFile(m_app.ProfileName());
         m_app.LoadSettings();
         m_app.m_nPopup = POPUP_FIXED;
-        m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        PrepareBar();
         m_app.m_pButtonWnd = new CButtonBarWnd();
         ASSERT_TRUE(IsWindow(Bar()));
     }
 
     void TearDown() override
     {
-        if (m_app.m_pButtonWnd)
-            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        AppTest::TearDown();
         SetCurrentDirectoryA(m_directory.c_str());
         SetEnvironmentVariableA("QUILLBAR_RECORDER_LOG", nullptr);
         DeleteFileA(m_log.c_str());
         RemoveDirectoryA(m_workDir.c_str());
-        RegDeleteTreeA(HKEY_CURRENT_USER, kGroups);
-        DeleteWindowsDirFile(m_app.ProfileName());
     }
 
     // What the catalogue would have read for item `index`.
@@ -238,7 +230,7 @@ protected:
         GroupRecordBuilder builder(u"Launch");
         for (int i = 0; i < count; ++i)
             builder.AddItem(u"Item", u"PLACEHOLDER.EXE", i * 10, 0);
-        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kGroups, "Launch", builder.Build()));
+        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Launch", builder.Build()));
         ASSERT_EQ(0, m_app.m_group.Load(kSource, LOAD_ITEMS));
         const SIZE size = m_app.ButtonWindowSize();
         m_app.PlaceButtonWindow(size.cx, size.cy);
@@ -283,8 +275,6 @@ protected:
         WaitUntil([&] { return ReadRecorderLog(m_log).size() >= count; }, count ? 10000 : 300);
         return ReadRecorderLog(m_log);
     }
-
-    CLaunchApp m_app;
     std::string m_directory, m_recorder, m_log, m_workDir;
 };
 

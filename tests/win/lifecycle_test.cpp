@@ -5,6 +5,7 @@
 #include "buttonbar/button_bar_wnd.h"
 #include "dialogs/setup_dlg.h"
 #include "resource.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,9 @@ namespace {
 // What a scenario does once the dialog runs; called from a thread timer inside the modal loop.
 std::function<void()> g_whileRunning;
 bool g_ranWhileRunning = false;
+UINT_PTR g_watchdog = 0;
+
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD);
 
 void CALLBACK RunScenario(HWND, UINT, UINT_PTR id, DWORD)
 {
@@ -26,6 +30,9 @@ void CALLBACK RunScenario(HWND, UINT, UINT_PTR id, DWORD)
     g_ranWhileRunning = true;
     if (g_whileRunning)
         g_whileRunning();
+    // From here the run must end by itself. The scenario's own length does not count: a
+    // thousand rounds of it outlasted 15 s on a loaded machine.
+    g_watchdog = SetTimer(nullptr, 0, 15000, Watchdog);
 }
 
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD)
@@ -35,25 +42,18 @@ void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD)
     PostQuitMessage(99);
 }
 
-class LifecycleTest : public ::testing::Test {
+class LifecycleTest : public AppTest {
 protected:
     void SetUp() override
     {
-        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-        DeleteWindowsDirFile(m_app.ProfileName());
+        AppTest::SetUp();
         g_ranWhileRunning = false;
     }
 
     void TearDown() override
     {
-        // The launcher leaves its button window to the end of the process; a test cleans up itself.
-        if (m_app.m_pButtonWnd && m_app.m_pButtonWnd->m_hWnd)
-            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        AppTest::TearDown();
         g_whileRunning = nullptr;
-        DeleteWindowsDirFile(m_app.ProfileName());
     }
 
     // Start-up and the run, then the framework's loop and exit processing; returns the exit code.
@@ -61,12 +61,12 @@ protected:
     {
         g_whileRunning = std::move(whileRunning);
         UINT_PTR scenario = SetTimer(nullptr, 0, 200, RunScenario);
-        UINT_PTR watchdog = SetTimer(nullptr, 0, 15000, Watchdog);
         BOOL started = m_app.InitInstance();
         EXPECT_TRUE(started);
         int code = started ? m_app.Run() : m_app.ExitInstance();
         KillTimer(nullptr, scenario);
-        KillTimer(nullptr, watchdog);
+        KillTimer(nullptr, g_watchdog);
+        g_watchdog = 0;
         EXPECT_TRUE(g_ranWhileRunning);
         return code;
     }
@@ -81,8 +81,6 @@ protected:
         EXPECT_TRUE(m_app.m_groupSources.empty());
         EXPECT_EQ(0, m_app.WaitCursorCount());
     }
-
-    CLaunchApp m_app;
 };
 
 TEST_F(LifecycleTest, StartShowsTheBarAndTheMinimisedSetUpDialogAndClosingEndsTheRun)
@@ -96,7 +94,7 @@ TEST_F(LifecycleTest, StartShowsTheBarAndTheMinimisedSetUpDialogAndClosingEndsTh
         EXPECT_EQ("Quillbar", TextOf(dialog));
         EXPECT_EQ("32", [&] {
             char text[8] = {};
-            GetDlgItemTextA(dialog, 358, text, sizeof text);
+            GetDlgItemTextA(dialog, IDC_HEIGHT, text, sizeof text);
             return std::string(text);
         }());
 
@@ -148,7 +146,7 @@ TEST_F(LifecycleTest, PopupModesStartWithTheBarHiddenAndTopMostZeroLeavesItUnsta
         EXPECT_EQ(SW_HIDE, m_app.m_nCmdShow);
         EXPECT_FALSE(IsWindowVisible(bar));
         EXPECT_FALSE(GetWindowLongA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST);
-        PostMessageA(m_app.m_pSetupDlg->m_hWnd, WM_COMMAND, 102, 0);  // Exit
+        PostMessageA(m_app.m_pSetupDlg->m_hWnd, WM_COMMAND, IDC_EXIT, 0);
     });
     ExpectObjectsFreed();
     EXPECT_EQ("10101", Get("Popup"));
@@ -160,7 +158,7 @@ TEST_F(LifecycleTest, SettingsChangedDuringTheRunAreSavedAtExit)
     RunApp([this] {
         m_app.m_nGroup = 4;
         m_app.m_rcDialog = {10, 20, 30, 40};
-        PostMessageA(m_app.m_pSetupDlg->m_hWnd, WM_COMMAND, 102, 0);
+        PostMessageA(m_app.m_pSetupDlg->m_hWnd, WM_COMMAND, IDC_EXIT, 0);
     });
     EXPECT_EQ("4", Get("Group"));
     EXPECT_EQ("10,20,30,40", Get("Dialog"));
@@ -199,7 +197,7 @@ TEST_F(LifecycleTest, CancelAndOkMinimiseTheDialogWithoutEndingTheRun)
         EXPECT_TRUE(IsWindow(dialog));
         EXPECT_TRUE(IsIconic(dialog));
         char text[8] = {};
-        GetDlgItemTextA(dialog, 358, text, sizeof text);
+        GetDlgItemTextA(dialog, IDC_HEIGHT, text, sizeof text);
         EXPECT_STREQ("32", text);
 
         ShowWindow(dialog, SW_RESTORE);
@@ -218,7 +216,7 @@ TEST_F(LifecycleTest, OkAThousandTimesLeavesTheObjectCountsWhereTheyWere)
         HWND dialog = m_app.m_pSetupDlg->m_hWnd;
         ShowWindow(dialog, SW_RESTORE);
         auto ok = [dialog](int height) {
-            SetDlgItemInt(dialog, 358, static_cast<UINT>(height), FALSE);
+            SetDlgItemInt(dialog, IDC_HEIGHT, static_cast<UINT>(height), FALSE);
             SendMessageA(dialog, WM_COMMAND, IDOK, 0);
             PumpMessages(0);
         };
@@ -259,9 +257,9 @@ TEST_F(LifecycleTest, ArrowsStandBesideEachFieldWithAndWithoutThe3dControls)
         EXPECT_EQ(2004u, GetMenuItemID(system, count - 2));
         EXPECT_TRUE(GetMenuState(system, static_cast<UINT>(count - 3), MF_BYPOSITION) & MF_SEPARATOR);
         char label[64] = {};
-        GetMenuStringA(system, 2000, label, sizeof label, MF_BYCOMMAND);
+        GetMenuStringA(system, IDM_ABOUT, label, sizeof label, MF_BYCOMMAND);
         EXPECT_STREQ("&About Quillbar...", label);
-        GetMenuStringA(system, 2004, label, sizeof label, MF_BYCOMMAND);
+        GetMenuStringA(system, IDM_HELP, label, sizeof label, MF_BYCOMMAND);
         EXPECT_STREQ("&Help", label);
         ShowWindow(main, SW_MINIMIZE);
         for (int threeD = 0; threeD < 2; ++threeD) {

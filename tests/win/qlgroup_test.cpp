@@ -18,7 +18,7 @@ using namespace testing_support;
 
 namespace {
 
-const wchar_t kUserGroups[] = L"UNICODE Program Groups";
+const wchar_t kUserGroupsW[] = L"UNICODE Program Groups";
 const uint32_t kRed = Rgb(255, 0, 0);
 const uint32_t kBlue = Rgb(0, 0, 255);
 
@@ -27,26 +27,19 @@ std::wstring Wide(const std::string& text)
     return std::wstring(text.begin(), text.end());
 }
 
-void ClearGroups()
-{
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Program Groups");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"UNICODE Program Groups");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Program Groups");
-}
-
 // Every stored user group, by key name.
 std::map<std::wstring, std::vector<uint8_t>> UserGroupRecords()
 {
     std::map<std::wstring, std::vector<uint8_t>> records;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kUserGroups, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kUserGroupsW, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return records;
     wchar_t name[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = 256;
         if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        records[name] = StoredRecord(HKEY_CURRENT_USER, kUserGroups, name);
+        records[name] = StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, name);
     }
     RegCloseKey(key);
     return records;
@@ -62,7 +55,7 @@ struct Decoded {
 
 void DecodeStored(const std::wstring& name, Decoded& out)
 {
-    out.record = StoredRecord(HKEY_CURRENT_USER, kUserGroups, name);
+    out.record = StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, name);
     std::vector<std::string> names;
     std::vector<uint32_t> positions;
     out.ok = !out.record.empty() && out.group.LoadFromRecord("U", out.record.data(), out.record.size(),
@@ -118,12 +111,12 @@ protected:
         other.Position(300, 5);
         other.AddItem(GroupItem{u"Keep", u"C:\\KEEP.EXE", 0, 0, SolidIcon(4, Rgb(1, 2, 3))});
         ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, "UNICODE Program Groups", "Other", other.Build()));
-        m_other = StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Other");
+        m_other = StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Other");
     }
 
     void TearDown() override
     {
-        EXPECT_EQ(m_other, StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Other")) << "another group was changed";
+        EXPECT_EQ(m_other, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Other")) << "another group was changed";
         ClearGroups();
         DeleteFileW(m_icon.c_str());
     }
@@ -193,7 +186,7 @@ TEST_F(QlgroupTest, MakesGroupsAndItemsThatTheLauncherReads)
     EXPECT_EQ(1u, RunQlgroup({L"remove-item", L"Tools", L"Bar"}).exitCode);
     EXPECT_EQ(1u, RunQlgroup({L"add", L"Tools"}).exitCode);
     EXPECT_EQ(0u, RunQlgroup({L"remove", L"Tools"}).exitCode);
-    EXPECT_TRUE(StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Tools").empty());
+    EXPECT_TRUE(StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Tools").empty());
     EXPECT_EQ(1u, RunQlgroup({L"remove", L"Tools"}).exitCode);
     EXPECT_EQ(1u, RunQlgroup({L"show", L"Tools"}).exitCode);
 }
@@ -244,7 +237,7 @@ TEST_F(QlgroupTest, BadInputIsRefusedWithAMessageAndStoresNothing)
         RunQlgroup({L"add-item", L"Damaged", L"--title", L"T", L"--command", m_recorder});
     EXPECT_EQ(1u, damaged.exitCode);
     EXPECT_NE(std::string::npos, damaged.err.find("not one the launcher reads")) << damaged.err;
-    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Damaged"));
+    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Damaged"));
     const ToolRun listed = RunQlgroup({L"list"});
     EXPECT_NE(std::string::npos, listed.out.find("Damaged\trefused")) << listed.out;
     RegDeleteTreeW(HKEY_CURRENT_USER, L"UNICODE Program Groups\\Damaged");
@@ -274,20 +267,20 @@ TEST_F(QlgroupTest, ExportThenImportGivesBackTheSameRecordAndCorruptFilesAreRefu
                       .exitCode);
     ASSERT_EQ(0u, RunQlgroup({L"add-item", L"Trip", L"--title", L"Two", L"--command", m_recorder, L"--minimized"})
                       .exitCode);
-    const std::vector<uint8_t> original = StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Trip");
+    const std::vector<uint8_t> original = StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Trip");
     const std::wstring file = TempFile(L"qlgroup-trip.grp");
     ToolRun run = RunQlgroup({L"export", L"Trip", file});
     ASSERT_EQ(0u, run.exitCode) << run.err;
     ASSERT_EQ(0u, RunQlgroup({L"remove", L"Trip"}).exitCode);
     run = RunQlgroup({L"import", file});
     ASSERT_EQ(0u, run.exitCode) << run.err;
-    EXPECT_EQ(original, StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Trip"));
+    EXPECT_EQ(original, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Trip"));
 
     run = RunQlgroup({L"import", file});
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("--replace")) << run.err;
     EXPECT_EQ(0u, RunQlgroup({L"import", file, L"--replace"}).exitCode);
-    EXPECT_EQ(original, StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Trip"));
+    EXPECT_EQ(original, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Trip"));
 
     // Cut short inside its item table: the launcher would refuse it, so nothing is stored.
     ASSERT_EQ(0u, RunQlgroup({L"remove", L"Trip"}).exitCode);
@@ -298,7 +291,7 @@ TEST_F(QlgroupTest, ExportThenImportGivesBackTheSameRecordAndCorruptFilesAreRefu
     run = RunQlgroup({L"import", file});
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("not a group record")) << run.err;
-    EXPECT_TRUE(StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Trip").empty());
+    EXPECT_TRUE(StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Trip").empty());
     DeleteFileW(file.c_str());
 }
 
@@ -307,7 +300,7 @@ TEST_F(QlgroupTest, CommonGroupsGoToTheMachine)
     ToolRun run = RunQlgroup({L"--common", L"add", L"Shared"});
     ASSERT_EQ(0u, run.exitCode) << run.err;
     EXPECT_FALSE(StoredRecord(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Program Groups", L"Shared").empty());
-    EXPECT_TRUE(StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Shared").empty());
+    EXPECT_TRUE(StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Shared").empty());
     EXPECT_EQ(1u, RunQlgroup({L"show", L"Shared"}).exitCode) << "not among the user's groups";
     run = RunQlgroup({L"show", L"Shared", L"--common"});
     EXPECT_EQ(0u, run.exitCode) << run.err;
@@ -335,13 +328,13 @@ bool SetKeyAccess(const std::wstring& path, const wchar_t* sddl)
 TEST_F(QlgroupTest, AGroupWithoutWriteAccessIsReportedAndLeftAsItWas)
 {
     ASSERT_EQ(0u, RunQlgroup({L"add", L"Locked"}).exitCode);
-    const std::wstring path = std::wstring(kUserGroups) + L"\\Locked";
-    const std::vector<uint8_t> before = StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Locked");
+    const std::wstring path = std::wstring(kUserGroupsW) + L"\\Locked";
+    const std::vector<uint8_t> before = StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Locked");
     ASSERT_TRUE(SetKeyAccess(path, L"D:P(A;;KR;;;WD)"));
     const ToolRun run = RunQlgroup({L"add-item", L"Locked", L"--title", L"T", L"--command", m_recorder});
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("No rights to change")) << run.err;
-    EXPECT_EQ(before, StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"Locked"));
+    EXPECT_EQ(before, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"Locked"));
     ASSERT_TRUE(SetKeyAccess(path, L"D:P(A;;KA;;;WD)"));
 }
 
@@ -387,7 +380,7 @@ TEST_F(StartMenuTest, FoldersBecomeGroupsAndUnreadableShortcutsAreSkipped)
     ToolRun run = RunQlgroup({L"import-startmenu", L"--dry-run"});
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_NE(std::string::npos, run.out.find("QL Test Apps: 3 items")) << run.out;
-    EXPECT_TRUE(StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"QL Test Apps").empty()) << "a dry run writes nothing";
+    EXPECT_TRUE(StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"QL Test Apps").empty()) << "a dry run writes nothing";
 
     run = RunQlgroup({L"import-startmenu"});
     EXPECT_EQ(1u, run.exitCode) << "the broken shortcut is reported";
@@ -429,7 +422,7 @@ TEST_F(StartMenuTest, FoldersBecomeGroupsAndUnreadableShortcutsAreSkipped)
     run = RunQlgroup({L"import-startmenu"});
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("QL Test Apps exists already")) << run.err;
-    EXPECT_EQ(apps.record, StoredRecord(HKEY_CURRENT_USER, kUserGroups, L"QL Test Apps"));
+    EXPECT_EQ(apps.record, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"QL Test Apps"));
     run = RunQlgroup({L"import-startmenu", L"--replace"});
     EXPECT_EQ(std::string::npos, run.err.find("QL Test Apps")) << run.err;
     Decoded replaced;

@@ -2,6 +2,7 @@
 // replacement rules, field-by-field scanning of composite values, and what a save
 // writes back.
 #include "app/launch_app.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -12,15 +13,8 @@ using namespace testing_support;
 
 namespace {
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public AppTest {
 protected:
-    void SetUp() override
-    {
-        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-        DeleteWindowsDirFile(m_app.ProfileName());
-    }
-    void TearDown() override { DeleteWindowsDirFile(m_app.ProfileName()); }
-
     void Put(const char* key, const char* value) { WriteProfile(m_app.ProfileName(), "Quillbar", key, value); }
     std::string Get(const char* key) { return ReadProfile(m_app.ProfileName(), "Quillbar", key); }
     std::string FileText()
@@ -30,8 +24,6 @@ protected:
         text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
         return text;
     }
-
-    CLaunchApp m_app;
 };
 
 TEST_F(SettingsTest, ProfileIsNamedAfterTheExecutable)

@@ -3,6 +3,7 @@
 // double clicks and holds step the buddy field; dragging off pauses the repeat; a lost
 // capture or a quit ends the press; the faces and arrows are checked pixel by pixel.
 #include "dialogs/spin_button.h"
+#include "resource.h"
 #include "framework/gdi.h"
 #include "tests/support/win_fixtures.h"
 
@@ -19,7 +20,7 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int kBuddy = 358;
+constexpr int kBuddy = IDC_HEIGHT;
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kLightGrey = RGB(192, 192, 192);
@@ -144,8 +145,8 @@ protected:
                                  m_host.m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBuddy)),
                                  GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, m_edit);
-        m_up.CreateSpin(SpinButtonInit{&m_host, 191, kBuddy, 99, 1, +1, 1, SPIN_UP, kUpRect});
-        m_down.CreateSpin(SpinButtonInit{&m_host, 192, kBuddy, 99, 1, -1, 1, SPIN_DOWN, kDownRect});
+        m_up.CreateSpin(SpinButtonInit{&m_host, IDC_SPIN_HEIGHT_UP, kBuddy, 99, 1, +1, 1, SPIN_UP, kUpRect});
+        m_down.CreateSpin(SpinButtonInit{&m_host, IDC_SPIN_HEIGHT_DOWN, kBuddy, 99, 1, -1, 1, SPIN_DOWN, kDownRect});
         ASSERT_NE(nullptr, m_up.m_hWnd);
         ASSERT_NE(nullptr, m_down.m_hWnd);
         SetForegroundWindow(m_host.m_hWnd);

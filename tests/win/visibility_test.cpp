@@ -6,6 +6,7 @@
 #include "buttonbar/title_popup.h"
 #include "resource.h"
 #include "tests/support/group_record_builder.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
 
 #include <gtest/gtest.h>
@@ -16,13 +17,6 @@
 using namespace testing_support;
 
 namespace {
-
-void ClearAllGroups()
-{
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Program Groups");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "UNICODE Program Groups");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Program Groups");
-}
 
 void SendKey(int key, bool up)
 {
@@ -72,13 +66,11 @@ BOOL CALLBACK CountShownPopups(HWND hWnd, LPARAM count)
     return TRUE;
 }
 
-class VisibilityTest : public ::testing::Test {
+class VisibilityTest : public AppTest {
 protected:
     void SetUp() override
     {
-        ClearAllGroups();
-        m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-        DeleteWindowsDirFile(m_app.ProfileName());
+        AppTest::SetUp();
         m_app.m_nButtonWidth = 32;
         m_app.m_nButtonHeight = 32;
         m_app.m_nMaxInLine = 3;
@@ -87,17 +79,8 @@ protected:
         m_app.m_nPosition = POSITION_FREE;
         m_app.m_nPopupTitle = POPUPTITLE_ALWAYS;
         m_app.m_rcWindow = {300, 200, 400, 300};
-        m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+        PrepareBar();
         m_strip = GetSystemMetrics(SM_CYCAPTION) + 1;
-    }
-
-    void TearDown() override
-    {
-        if (m_app.m_pButtonWnd && m_app.m_pButtonWnd->m_hWnd)
-            DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
-        PumpMessages(20);
-        ClearAllGroups();
-        DeleteWindowsDirFile(m_app.ProfileName());
     }
 
     // Groups G0, G1, ... of these sizes, items titled "Item <group>.<n>".
@@ -112,7 +95,7 @@ protected:
                 builder.AddItem(GroupItem{std::u16string(title.begin(), title.end()), u"X.EXE", 10 * i, 0,
                                           SolidIcon(4, Rgb(static_cast<uint8_t>(60 * i), 160, 90))});
             }
-            ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, "UNICODE Program Groups", name, builder.Build()));
+            ASSERT_TRUE(PutUserGroup(name, builder.Build()));
         }
     }
 
@@ -129,8 +112,6 @@ protected:
         PumpMessages(50);
         return bar;
     }
-
-    CButtonBarWnd& Bar() { return *m_app.m_pButtonWnd; }
 
     void PlaceCursor(POINT at)
     {
@@ -160,7 +141,6 @@ protected:
 
     HWND PopupWindow() { return Bar().m_pTitlePopup ? Bar().m_pTitlePopup->m_hWnd : nullptr; }
 
-    CLaunchApp m_app;
     int m_strip = 0;
 };
 
