@@ -48,7 +48,8 @@ configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 add_library(quillbar_res OBJECT res/qlbar.rc)
 target_include_directories(quillbar_res PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
 set_source_files_properties(res/qlbar.rc PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_SOURCE_DIR}/res/qlbar.ico;${CMAKE_BINARY_DIR}/generated/version.h")
+    "${CMAKE_SOURCE_DIR}/res/qlbar.ico;${CMAKE_SOURCE_DIR}/res/quillbar.manifest;${CMAKE_BINARY_DIR}/generated/version.h")
+set_source_files_properties(res/qlgroup.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillbar.manifest")
 
 add_executable(qlbar WIN32 app/main.cpp app/lean_runtime.cpp $<TARGET_OBJECTS:quillbar_res>)
 target_link_libraries(qlbar PRIVATE quillbar_core)

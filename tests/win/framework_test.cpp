@@ -273,6 +273,13 @@ TEST_F(FrameworkTest, StringsLoadExactlyFromTheStringTable)
     EXPECT_GT(m_app.LoadResString(IDS_LAUNCH_FAILED).size(), 100u);
 }
 
+TEST_F(FrameworkTest, TheManifestMakesUtf8TheAnsiCodePage)
+{
+    // The programs' manifest is part of these resources too: names in every script pass
+    // whole through the ANSI interfaces.
+    EXPECT_EQ(65001u, GetACP());
+}
+
 TEST_F(FrameworkTest, BaseNameDropsDirectoryAndExtension)
 {
     EXPECT_EQ("qlbar", fw::BaseNameOfPath("C:\\Program Files\\Tools.d\\qlbar.exe"));
