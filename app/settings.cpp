@@ -1,6 +1,7 @@
 // Moving the settings between the members of CLaunchApp and the settings file.
 #include "app/launch_app.h"
 #include "app/settings_scan.h"
+#include "buttonbar/visibility_policy.h"
 #include "resource.h"
 
 namespace {
@@ -51,6 +52,25 @@ private:
     std::string m_file;
 };
 
+// A saved place on a monitor that has since gone would leave the window out of reach:
+// one that lies on no monitor is moved, whole, onto the nearest monitor's work area.
+void BringOntoAMonitor(RECT& rc)
+{
+    // An empty rectangle touches no monitor; its corner says where it is.
+    const bool empty = rc.right <= rc.left || rc.bottom <= rc.top;
+    const POINT corner = {rc.left, rc.top};
+    auto monitor = [&](DWORD flags) { return empty ? MonitorFromPoint(corner, flags) : MonitorFromRect(&rc, flags); };
+    if (monitor(MONITOR_DEFAULTTONULL))
+        return;
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor(MONITOR_DEFAULTTONEAREST), &info))
+        return;
+    const RECT& work = info.rcWork;
+    const IntRect moved = MoveInside({rc.left, rc.top, rc.right, rc.bottom}, {work.left, work.top, work.right, work.bottom});
+    rc = {moved.left, moved.top, moved.right, moved.bottom};
+}
+
 }  // namespace
 
 void CLaunchApp::LoadSettings()
@@ -78,6 +98,10 @@ void CLaunchApp::LoadSettings()
     ScanIntFields(file.ReadText(IDS_KEY_DIALOG, IDS_DEFAULT_DIALOG).c_str(),
                   {&dialog[0], &dialog[1], &dialog[2], &dialog[3]});
     m_rcDialog = {dialog[0], dialog[1], dialog[2], dialog[3]};
+    BringOntoAMonitor(m_rcWindow);
+    // All zero: no place saved, the dialog is centred.
+    if (m_rcDialog.left || m_rcDialog.top || m_rcDialog.right || m_rcDialog.bottom)
+        BringOntoAMonitor(m_rcDialog);
 
     m_nMaxInLine = file.ReadInt(IDS_KEY_MAX, kDefaultMax);
     if (m_nMaxInLine <= 0)

@@ -7,6 +7,7 @@
 #include "buttonbar/geometry.h"
 
 #include <cstdint>
+#include <vector>
 
 // A rectangle in screen coordinates, right and bottom excluded.
 struct IntRect {
@@ -22,7 +23,8 @@ constexpr int kWindowSlack = 2;            // the window counts 2 pixels wider a
 
 struct TimerInput {
     IntPoint cursor;
-    IntSize screen;
+    IntSize screen;                                   // the primary monitor, at 0,0
+    const std::vector<IntRect>* otherMonitors = nullptr;  // none or empty: one monitor
     IntRect window;  // GetWindowRect
     int popupMode = 0;
     bool menuOpen = false;
@@ -49,13 +51,20 @@ struct TimerDecision {
     IntPoint topLeft = {0, 0};   // for the window's size as given; recompute after a group change
 };
 
-// The cursor is on an edge of the screen (corners included).
-bool OnScreenEdge(IntPoint cursor, IntSize screen);
+// The cursor is on an edge of the primary monitor (corners included): on its outermost
+// rows or columns, where the pointer can go no further. Where another monitor continues
+// the primary beyond an edge, the pointer passes on across it, so that stretch of the
+// edge does not count; a cursor on another monitor is never on an edge.
+bool OnScreenEdge(IntPoint cursor, IntSize screen, const std::vector<IntRect>& otherMonitors = {});
 // The cursor lies on the window rectangle widened by the slack to the right and below.
 bool OnWindow(IntPoint cursor, const IntRect& window);
 // GroupUp: the group for a cursor on an edge, each edge split into equal parts in list
 // order; -1 with no groups.
-int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount);
+int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount, const std::vector<IntRect>& otherMonitors = {});
+
+// A saved window rectangle moved, its size kept, to lie whole inside the work area (its
+// left and top edges kept inside when it is larger).
+IntRect MoveInside(const IntRect& rect, const IntRect& workArea);
 
 TimerDecision DecideTimer(const TimerInput& input);
 

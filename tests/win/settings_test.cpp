@@ -183,6 +183,34 @@ TEST_F(SettingsTest, ALoadThenSaveRewritesEveryValueExceptTheFifthWindowValue)
     EXPECT_EQ("12345", Get("Title"));
 }
 
+TEST_F(SettingsTest, APlaceSavedOnAMonitorThatIsGoneComesBackWholeOntoTheScreen)
+{
+    MONITORINFO primary;
+    primary.cbSize = sizeof primary;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary));
+    const RECT& work = primary.rcWork;
+    Put("Window", "9000,-5000,9100,-4800,-1,600");
+    Put("Dialog", "-3000,100,-2700,400");
+    m_app.LoadSettings();
+    EXPECT_EQ(work.right - 100, m_app.m_rcWindow.left);
+    EXPECT_EQ(work.top, m_app.m_rcWindow.top);
+    EXPECT_EQ(work.right, m_app.m_rcWindow.right);
+    EXPECT_EQ(work.top + 200, m_app.m_rcWindow.bottom);
+    EXPECT_EQ(work.left, m_app.m_rcDialog.left);
+    EXPECT_EQ(100, m_app.m_rcDialog.top);
+    EXPECT_EQ(work.left + 300, m_app.m_rcDialog.right);
+    EXPECT_EQ(600, m_app.m_nPosition);
+
+    // Partly on the screen, or no place saved (the dialog is then centred): as saved.
+    Put("Window", "-50,10,50,200,-1,600");
+    Put("Dialog", "0,0,0,0");
+    m_app.LoadSettings();
+    EXPECT_EQ(-50, m_app.m_rcWindow.left);
+    EXPECT_EQ(50, m_app.m_rcWindow.right);
+    EXPECT_EQ(0, m_app.m_rcDialog.left);
+    EXPECT_EQ(0, m_app.m_rcDialog.right);
+}
+
 TEST_F(SettingsTest, SavingLeavesOtherSectionsAndKeysOfTheFileAlone)
 {
     WriteProfile(m_app.ProfileName(), "Other", "Keep", "me");
