@@ -2,6 +2,7 @@
 #include "app/launch_app.h"
 #include "app/settings_scan.h"
 #include "buttonbar/visibility_policy.h"
+#include "framework/window.h"
 #include "resource.h"
 
 namespace {
@@ -14,8 +15,8 @@ constexpr int kValueBufferSize = 256;
 
 class SettingsFile {
 public:
-    explicit SettingsFile(const CLaunchApp& app)
-        : m_app(app), m_section(app.LoadResString(IDS_APPNAME)), m_file(app.ProfileName())
+    SettingsFile(const CLaunchApp& app, const std::string& file)
+        : m_app(app), m_section(app.LoadResString(IDS_APPNAME)), m_file(file)
     {
     }
 
@@ -34,23 +35,70 @@ public:
         return buffer;
     }
 
-    void WriteText(UINT keyId, const char* value) const
+    // FALSE, with the system's error kept, when the value could not be written.
+    bool WriteText(UINT keyId, const char* value)
     {
-        WritePrivateProfileStringA(m_section.c_str(), m_app.LoadResString(keyId).c_str(), value, m_file.c_str());
+        if (WritePrivateProfileStringA(m_section.c_str(), m_app.LoadResString(keyId).c_str(), value, m_file.c_str()))
+            return true;
+        m_error = GetLastError();
+        return false;
     }
 
-    void WriteInt(UINT keyId, int value) const
+    bool WriteInt(UINT keyId, int value)
     {
         char buffer[kValueBufferSize];
         wsprintfA(buffer, "%d", value);
-        WriteText(keyId, buffer);
+        return WriteText(keyId, buffer);
     }
+
+    DWORD Error() const { return m_error; }
 
 private:
     const CLaunchApp& m_app;
     std::string m_section;
     std::string m_file;
+    DWORD m_error = 0;
 };
+
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The user's own settings folder, %APPDATA%\Quillbar; empty when the variable is not set.
+// The environment is read rather than the shell asked: loading the shell library would
+// cost every start-up its time for a path that the variable holds.
+std::string UserSettingsFolder(const CLaunchApp& app)
+{
+    char buffer[1024];  // room for a long name in UTF-8
+    const DWORD length = GetEnvironmentVariableA("APPDATA", buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return std::string();
+    return std::string(buffer, length) + "\\" + app.LoadResString(IDS_PRODUCT);
+}
+
+// Where a settings file named without a folder lives, for telling the user.
+std::string WindowsDirectoryPath(const std::string& name)
+{
+    char buffer[MAX_PATH];
+    const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return name;
+    return std::string(buffer, length) + "\\" + name;
+}
+
+std::string SystemReason(DWORD error)
+{
+    char buffer[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                  buffer, sizeof buffer, nullptr);
+    while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' || buffer[length - 1] == ' '))
+        --length;
+    if (length == 0)
+        length = static_cast<DWORD>(wsprintfA(buffer, "%lu", static_cast<unsigned long>(error)));
+    return std::string(buffer, length);
+}
 
 // A saved place on a monitor that has since gone would leave the window out of reach:
 // one that lies on no monitor is moved, whole, onto the nearest monitor's work area.
@@ -73,10 +121,19 @@ void BringOntoAMonitor(RECT& rc)
 
 }  // namespace
 
+std::string CLaunchApp::UserSettingsFile() const
+{
+    const std::string folder = UserSettingsFolder(*this);
+    return folder.empty() ? folder : folder + "\\" + ProfileName();
+}
+
 void CLaunchApp::LoadSettings()
 {
     fw::WaitCursor wait;
-    SettingsFile file(*this);
+    // The user's file, once there is one, holds the later settings; a file in the
+    // Windows directory, written earlier or by an administrator, serves until then.
+    const std::string userFile = UserSettingsFile();
+    SettingsFile file(*this, IsFile(userFile) ? userFile : ProfileName());
 
     m_bTopMost = file.ReadInt(IDS_KEY_TOPMOST, kDefaultTopMost);
     m_nPopupTitle = file.ReadInt(IDS_KEY_BUTTONTITLE, POPUPTITLE_ALWAYS);
@@ -119,29 +176,62 @@ void CLaunchApp::LoadSettings()
     m_nTitle = file.ReadInt(IDS_KEY_TITLE, TITLE_VERTICAL);
 }
 
-void CLaunchApp::SaveSettings()
+bool CLaunchApp::WriteSettings(const std::string& fileName, DWORD& error) const
 {
-    fw::WaitCursor wait;
-    SettingsFile file(*this);
+    SettingsFile file(*this, fileName);
     char buffer[kValueBufferSize];
-
+    // Stops at the first value that cannot be written: the caller writes them all elsewhere.
     // The fifth field is no longer used; -1 marks it as such.
     wsprintfA(buffer, "%d,%d,%d,%d,%d,%d", static_cast<int>(m_rcWindow.left), static_cast<int>(m_rcWindow.top),
               static_cast<int>(m_rcWindow.right), static_cast<int>(m_rcWindow.bottom), -1, m_nPosition);
-    file.WriteText(IDS_KEY_WINDOW, buffer);
+    bool written = file.WriteText(IDS_KEY_WINDOW, buffer);
     wsprintfA(buffer, "%d,%d,%d,%d", static_cast<int>(m_rcDialog.left), static_cast<int>(m_rcDialog.top),
               static_cast<int>(m_rcDialog.right), static_cast<int>(m_rcDialog.bottom));
-    file.WriteText(IDS_KEY_DIALOG, buffer);
+    written = written && file.WriteText(IDS_KEY_DIALOG, buffer);
 
-    file.WriteInt(IDS_KEY_TOPMOST, m_bTopMost);
-    file.WriteInt(IDS_KEY_BUTTONTITLE, m_nPopupTitle);
-    file.WriteInt(IDS_KEY_GROUP, m_nGroup);
+    written = written && file.WriteInt(IDS_KEY_TOPMOST, m_bTopMost);
+    written = written && file.WriteInt(IDS_KEY_BUTTONTITLE, m_nPopupTitle);
+    written = written && file.WriteInt(IDS_KEY_GROUP, m_nGroup);
 
     wsprintfA(buffer, "%d,%d", m_nButtonWidth, m_nButtonHeight);
-    file.WriteText(IDS_KEY_SIZE, buffer);
+    written = written && file.WriteText(IDS_KEY_SIZE, buffer);
 
-    file.WriteInt(IDS_KEY_MAX, m_nMaxInLine);
-    file.WriteInt(IDS_KEY_STOPSAVER, m_bStopSaver);
-    file.WriteInt(IDS_KEY_POPUP, m_nPopup);
-    file.WriteInt(IDS_KEY_TITLE, m_nTitle);
+    written = written && file.WriteInt(IDS_KEY_MAX, m_nMaxInLine);
+    written = written && file.WriteInt(IDS_KEY_STOPSAVER, m_bStopSaver);
+    written = written && file.WriteInt(IDS_KEY_POPUP, m_nPopup);
+    written = written && file.WriteInt(IDS_KEY_TITLE, m_nTitle);
+    error = file.Error();
+    return written;
+}
+
+void CLaunchApp::SaveSettings()
+{
+    fw::WaitCursor wait;
+    // The Windows directory's file stays the settings file wherever it can be written.
+    // Where it cannot (a standard user, since the manifest ends the redirection that
+    // once hid this), everything goes to the user's file, which is read from then on.
+    const std::string userFile = UserSettingsFile();
+    std::vector<std::string> places;
+    if (!IsFile(userFile))
+        places.push_back(ProfileName());
+    if (!userFile.empty())
+        places.push_back(userFile);
+
+    std::string failures;
+    for (const std::string& place : places) {
+        if (place == userFile)
+            CreateDirectoryA(UserSettingsFolder(*this).c_str(), nullptr);
+        DWORD error = 0;
+        if (WriteSettings(place, error))
+            return;
+        const std::string path = place == userFile ? place : WindowsDirectoryPath(place);
+        failures += "\n" + path + ": " + SystemReason(error);
+    }
+    // Said once a run: the exit saves more than once.
+    if (m_bSaveFailureShown)
+        return;
+    m_bSaveFailureShown = true;
+    const std::string text = LoadResString(IDS_SETTINGS_NOT_SAVED) + "\n" + failures;
+    HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    MessageBoxA(owner, text.c_str(), LoadResString(IDS_PRODUCT).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }

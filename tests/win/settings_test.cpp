@@ -19,14 +19,25 @@ protected:
         m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
         DeleteWindowsDirFile(m_app.ProfileName());
     }
-    void TearDown() override { DeleteWindowsDirFile(m_app.ProfileName()); }
+    void TearDown() override
+    {
+        // Folders that stood in for files that cannot be written, and the user's file,
+        // which every later load would read.
+        RemoveDirectoryA(WindowsDirFile(m_app.ProfileName()).c_str());
+        DeleteWindowsDirFile(m_app.ProfileName());
+        const std::string user = m_app.UserSettingsFile();
+        RemoveDirectoryA(user.c_str());
+        DeleteFileA(user.c_str());
+        RemoveDirectoryA(user.substr(0, user.rfind('\\')).c_str());
+    }
 
     void Put(const char* key, const char* value) { WriteProfile(m_app.ProfileName(), "Quillbar", key, value); }
     std::string Get(const char* key) { return ReadProfile(m_app.ProfileName(), "Quillbar", key); }
-    std::string FileText()
+    std::string FileText() { return FileText(m_app.ProfileName(), WindowsDirFile(m_app.ProfileName())); }
+    std::string FileText(const std::string& profile, const std::string& path)
     {
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, m_app.ProfileName().c_str());
-        std::string text = ReadWholeFile(WindowsDirFile(m_app.ProfileName()));
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, profile.c_str());
+        std::string text = ReadWholeFile(path);
         text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
         return text;
     }
@@ -79,6 +90,97 @@ TEST_F(SettingsTest, SaveWritesTheTenKeysInOrderWithTheFifthWindowValueAsMinusOn
               "Title=10001\n",
               FileText());
     EXPECT_EQ(0, m_app.WaitCursorCount());
+}
+
+// Closes message boxes from inside their own loop, noting what they said.
+struct SaveFailureBox {
+    int seen = 0;
+    std::string caption, text;
+};
+SaveFailureBox g_box;
+
+BOOL CALLBACK CloseBox(HWND hWnd, LPARAM)
+{
+    if (ClassNameOf(hWnd) != "#32770" || !IsWindowVisible(hWnd))
+        return TRUE;
+    ++g_box.seen;
+    g_box.caption = TextOf(hWnd);
+    g_box.text = TextOf(GetDlgItem(hWnd, 0xFFFF));
+    PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), CloseBox, 0);
+}
+
+// A folder of the file's name stands in for a file the user may not write.
+TEST_F(SettingsTest, WhereTheWindowsDirectoryCannotBeWrittenTheSettingsGoToTheUsersFile)
+{
+    const std::string user = m_app.UserSettingsFile();
+    ASSERT_NE(std::string::npos, user.find("\\Quillbar\\win_tests.INI")) << user;
+    ASSERT_TRUE(CreateDirectoryA(WindowsDirFile(m_app.ProfileName()).c_str(), nullptr));
+    g_box = SaveFailureBox{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseBoxes);
+    m_app.LoadSettings();
+    m_app.m_nMaxInLine = 42;
+    m_app.m_nPopup = 10102;
+    m_app.SaveSettings();
+    EXPECT_EQ(0, g_box.seen);
+    // Everything, as the Windows directory's file would have had it.
+    EXPECT_EQ("[Quillbar]\n"
+              "Window=200,200,232,400,-1,606\n"
+              "Dialog=0,0,0,0\n"
+              "TopMost=1\n"
+              "ButtonTitle=403\n"
+              "Group=0\n"
+              "Size=32,32\n"
+              "Max=42\n"
+              "StopSaver=1\n"
+              "Popup=10102\n"
+              "Title=10001\n",
+              FileText(user, user));
+    m_app.m_nMaxInLine = 0;
+    m_app.LoadSettings();
+    EXPECT_EQ(42, m_app.m_nMaxInLine);
+    EXPECT_EQ(10102, m_app.m_nPopup);
+
+    // From now on the user's file is the settings file, whatever the Windows directory holds.
+    ASSERT_TRUE(RemoveDirectoryA(WindowsDirFile(m_app.ProfileName()).c_str()));
+    Put("Max", "150");
+    m_app.LoadSettings();
+    EXPECT_EQ(42, m_app.m_nMaxInLine);
+    m_app.m_nMaxInLine = 43;
+    m_app.SaveSettings();
+    KillTimer(nullptr, timer);
+    EXPECT_EQ("43", ReadProfile(user, "Quillbar", "Max"));
+    EXPECT_EQ("150", Get("Max"));
+    EXPECT_EQ(0, g_box.seen);
+}
+
+TEST_F(SettingsTest, ASaveThatFailsEverywhereIsReportedOnceWithThePlacesAndTheReason)
+{
+    const std::string user = m_app.UserSettingsFile();
+    ASSERT_TRUE(CreateDirectoryA(WindowsDirFile(m_app.ProfileName()).c_str(), nullptr));
+    CreateDirectoryA(user.substr(0, user.rfind('\\')).c_str(), nullptr);
+    ASSERT_TRUE(CreateDirectoryA(user.c_str(), nullptr));
+    m_app.LoadSettings();
+    g_box = SaveFailureBox{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseBoxes);
+    m_app.SaveSettings();
+    m_app.SaveSettings();  // as the exit does
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(1, g_box.seen);
+    EXPECT_EQ("Quillbar", g_box.caption);
+    EXPECT_EQ(0u, g_box.text.find("The settings could not be saved")) << g_box.text;
+    char reason[256] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_ACCESS_DENIED, 0, reason,
+                   sizeof reason, nullptr);
+    const std::string why = std::string(reason).substr(0, std::string(reason).find_first_of("\r\n"));
+    ASSERT_FALSE(why.empty());
+    EXPECT_NE(std::string::npos, g_box.text.find(WindowsDirFile(m_app.ProfileName()) + ": " + why)) << g_box.text;
+    EXPECT_NE(std::string::npos, g_box.text.find(user + ": " + why)) << g_box.text;
 }
 
 TEST_F(SettingsTest, MaxAndPopupGetTheirReplacementsAndNothingElseDoes)
