@@ -132,6 +132,12 @@ target_link_libraries(e2e_tests PRIVATE quillbar_core GTest::gtest_main ole32 uu
 target_compile_options(e2e_tests PRIVATE ${QUILLBAR_WARNINGS})
 add_dependencies(e2e_tests qlbar recorder qlgroup)
 
+# Stands in for a planted library: leaves a marker file beside itself when loaded.
+add_library(dll_marker SHARED tests/support/dll_marker.cpp)
+set_target_properties(dll_marker PROPERTIES PREFIX "")
+target_compile_options(dll_marker PRIVATE ${QUILLBAR_WARNINGS})
+add_dependencies(win_tests dll_marker)
+
 # Started by launch tests: records its command line, directory and show command.
 add_executable(recorder WIN32 tests/support/recorder.cpp)
 target_compile_options(recorder PRIVATE ${QUILLBAR_WARNINGS})

@@ -149,7 +149,9 @@ BOOL Application::Enable3dControls()
 {
     if (m_hCtl3d)
         return TRUE;
-    HMODULE module = LoadLibraryA("CTL3D32.DLL");
+    // Today's Windows ships no such library: a file of its name in the program's folder
+    // or the current directory would be someone else's.
+    HMODULE module = LoadSystemLibrary("CTL3D32.DLL");
     if (!module)
         return FALSE;
     using RegisterFn = BOOL(WINAPI*)(HINSTANCE);
@@ -224,6 +226,36 @@ std::string BaseNameOfPath(const std::string& path)
         }
     }
     return dot ? std::string(name, dot) : std::string(name);
+}
+
+namespace {
+
+// Empty when it cannot be read.
+std::string SystemDirectory()
+{
+    char directory[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(directory, MAX_PATH);
+    return length < MAX_PATH ? std::string(directory, length) : std::string();
+}
+
+}  // namespace
+
+HMODULE LoadSystemLibrary(const char* name)
+{
+    HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Vista and 7 without their loader update refuse the flag; a full path searches nowhere.
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER)
+        return module;
+    const std::string directory = SystemDirectory();
+    return directory.empty() ? nullptr : LoadLibraryA((directory + "\\" + name).c_str());
+}
+
+void KeepCurrentDirectoryOutOfDllSearch()
+{
+    // A folder named here takes the current directory's place in the search. Windows reads
+    // an empty name the same way, but not every implementation of its interface does; the
+    // system directory, which is searched anyway, serves everywhere.
+    SetDllDirectoryA(SystemDirectory().c_str());
 }
 
 int RunApplication(HINSTANCE hInstance, int nCmdShow)
