@@ -113,12 +113,25 @@ std::string DocumentPlaceholders(const std::string& openCommand, const CodePage&
 std::string BuildCommandLine(const std::string& command, const std::string& windowsDirectory,
                              const AssociationTable& associations, const CodePage& codePage)
 {
-    // The command is lower-cased first, so "%windir%" is found in any case; the
-    // directory put in keeps its own.
-    const std::string full = ReplaceAll(LowerCase(command, codePage), "%windir%", windowsDirectory);
+    // The command keeps the case it was stored with: switches and addresses may depend on
+    // it. Its lower case only finds "%windir%" in any case; each character's lower case
+    // is as long as the character, so the places found are the command's own.
+    const std::string lower = LowerCase(command, codePage);
+    const std::string windir = "%windir%";
+    std::string full;
+    size_t rest = 0;
+    for (size_t at = lower.find(windir); at != std::string::npos; at = lower.find(windir, rest)) {
+        full.append(command, rest, at - rest);
+        full += windowsDirectory;
+        rest = at + windir.size();
+    }
+    full.append(command, rest, std::string::npos);
 
-    // The extension comes from the command as written, up to its first blank.
-    const std::string first = command.substr(0, command.find(' '));
+    // The extension comes from the command as written: from a first word in double
+    // quotes, taken whole with its blanks (an unclosed quote runs to the end), or else
+    // from the command up to its first blank.
+    const bool quoted = !command.empty() && command[0] == '"';
+    const std::string first = quoted ? command.substr(1, command.find('"', 1) - 1) : command.substr(0, command.find(' '));
     std::string extension = ExtensionOf(first, codePage);
     if (extension.size() < 2)
         return full;
@@ -134,7 +147,11 @@ std::string BuildCommandLine(const std::string& command, const std::string& wind
     for (size_t i = 0; i < count; ++i) {
         if (!EqualNoCase(extension, associations.extensions[i], codePage))
             continue;
-        const std::string open = DocumentPlaceholders(associations.openCommands[i], codePage) + " ";
+        std::string open = DocumentPlaceholders(associations.openCommands[i], codePage) + " ";
+        // A quoted document brings its own quotes; the open command's around it would end
+        // them at once and cut the document at its first blank.
+        if (quoted)
+            open = ReplaceAll(open, "\"%1\"", "%1");
         if (open.find("%1") != std::string::npos)
             return ReplaceAll(open, "%1", full);
         return open + full;
