@@ -66,38 +66,20 @@ bool IsFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The user's own settings folder, %APPDATA%\Quillbar; empty when the variable is not set.
-// The environment is read rather than the shell asked: loading the shell library would
-// cost every start-up its time for a path that the variable holds.
-std::string UserSettingsFolder(const CLaunchApp& app)
+// Appends "path: the system's reason" as a line of the failure report.
+void AddFailure(std::string& report, const std::string& path, DWORD error)
 {
-    char buffer[1024];  // room for a long name in UTF-8
-    const DWORD length = GetEnvironmentVariableA("APPDATA", buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer)
-        return std::string();
-    return std::string(buffer, length) + "\\" + app.LoadResString(IDS_PRODUCT);
-}
-
-// Where a settings file named without a folder lives, for telling the user.
-std::string WindowsDirectoryPath(const std::string& name)
-{
-    char buffer[MAX_PATH];
-    const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer)
-        return name;
-    return std::string(buffer, length) + "\\" + name;
-}
-
-std::string SystemReason(DWORD error)
-{
-    char buffer[512];
+    char reason[512];
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                  buffer, sizeof buffer, nullptr);
-    while (length > 0 && (buffer[length - 1] == '\r' || buffer[length - 1] == '\n' || buffer[length - 1] == ' '))
+                                  reason, sizeof reason, nullptr);
+    while (length > 0 && static_cast<unsigned char>(reason[length - 1]) <= ' ')
         --length;
     if (length == 0)
-        length = static_cast<DWORD>(wsprintfA(buffer, "%lu", static_cast<unsigned long>(error)));
-    return std::string(buffer, length);
+        length = static_cast<DWORD>(wsprintfA(reason, "%lu", static_cast<unsigned long>(error)));
+    report += '\n';
+    report += path;
+    report += ": ";
+    report.append(reason, length);
 }
 
 // A saved place on a monitor that has since gone would leave the window out of reach:
@@ -123,8 +105,18 @@ void BringOntoAMonitor(RECT& rc)
 
 std::string CLaunchApp::UserSettingsFile() const
 {
-    const std::string folder = UserSettingsFolder(*this);
-    return folder.empty() ? folder : folder + "\\" + ProfileName();
+    // The environment is read rather than the shell asked: loading the shell library would
+    // cost every start-up its time for a path that the variable holds.
+    char folder[1024];  // room for a long name in UTF-8
+    const DWORD length = GetEnvironmentVariableA("APPDATA", folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return std::string();
+    std::string path = folder;
+    path += '\\';
+    path += LoadResString(IDS_PRODUCT);
+    path += '\\';
+    path += ProfileName();
+    return path;
 }
 
 void CLaunchApp::LoadSettings()
@@ -178,30 +170,34 @@ void CLaunchApp::LoadSettings()
 
 bool CLaunchApp::WriteSettings(const std::string& fileName, DWORD& error) const
 {
-    SettingsFile file(*this, fileName);
-    char buffer[kValueBufferSize];
-    // Stops at the first value that cannot be written: the caller writes them all elsewhere.
-    // The fifth field is no longer used; -1 marks it as such.
-    wsprintfA(buffer, "%d,%d,%d,%d,%d,%d", static_cast<int>(m_rcWindow.left), static_cast<int>(m_rcWindow.top),
+    // The fifth field of the window is no longer used; -1 marks it as such.
+    char window[kValueBufferSize], dialog[kValueBufferSize], size[kValueBufferSize];
+    wsprintfA(window, "%d,%d,%d,%d,%d,%d", static_cast<int>(m_rcWindow.left), static_cast<int>(m_rcWindow.top),
               static_cast<int>(m_rcWindow.right), static_cast<int>(m_rcWindow.bottom), -1, m_nPosition);
-    bool written = file.WriteText(IDS_KEY_WINDOW, buffer);
-    wsprintfA(buffer, "%d,%d,%d,%d", static_cast<int>(m_rcDialog.left), static_cast<int>(m_rcDialog.top),
+    wsprintfA(dialog, "%d,%d,%d,%d", static_cast<int>(m_rcDialog.left), static_cast<int>(m_rcDialog.top),
               static_cast<int>(m_rcDialog.right), static_cast<int>(m_rcDialog.bottom));
-    written = written && file.WriteText(IDS_KEY_DIALOG, buffer);
-
-    written = written && file.WriteInt(IDS_KEY_TOPMOST, m_bTopMost);
-    written = written && file.WriteInt(IDS_KEY_BUTTONTITLE, m_nPopupTitle);
-    written = written && file.WriteInt(IDS_KEY_GROUP, m_nGroup);
-
-    wsprintfA(buffer, "%d,%d", m_nButtonWidth, m_nButtonHeight);
-    written = written && file.WriteText(IDS_KEY_SIZE, buffer);
-
-    written = written && file.WriteInt(IDS_KEY_MAX, m_nMaxInLine);
-    written = written && file.WriteInt(IDS_KEY_STOPSAVER, m_bStopSaver);
-    written = written && file.WriteInt(IDS_KEY_POPUP, m_nPopup);
-    written = written && file.WriteInt(IDS_KEY_TITLE, m_nTitle);
-    error = file.Error();
-    return written;
+    wsprintfA(size, "%d,%d", m_nButtonWidth, m_nButtonHeight);
+    const struct {
+        UINT key;
+        const char* text;  // or else the number
+        int number;
+    } values[] = {
+        {IDS_KEY_WINDOW, window, 0},          {IDS_KEY_DIALOG, dialog, 0},
+        {IDS_KEY_TOPMOST, nullptr, m_bTopMost}, {IDS_KEY_BUTTONTITLE, nullptr, m_nPopupTitle},
+        {IDS_KEY_GROUP, nullptr, m_nGroup},   {IDS_KEY_SIZE, size, 0},
+        {IDS_KEY_MAX, nullptr, m_nMaxInLine}, {IDS_KEY_STOPSAVER, nullptr, m_bStopSaver},
+        {IDS_KEY_POPUP, nullptr, m_nPopup},   {IDS_KEY_TITLE, nullptr, m_nTitle},
+    };
+    SettingsFile file(*this, fileName);
+    // In this order, stopping at the first value that cannot be written: the caller then
+    // writes them all elsewhere.
+    for (const auto& value : values) {
+        if (!(value.text ? file.WriteText(value.key, value.text) : file.WriteInt(value.key, value.number))) {
+            error = file.Error();
+            return false;
+        }
+    }
+    return true;
 }
 
 void CLaunchApp::SaveSettings()
@@ -211,27 +207,31 @@ void CLaunchApp::SaveSettings()
     // Where it cannot (a standard user, since the manifest ends the redirection that
     // once hid this), everything goes to the user's file, which is read from then on.
     const std::string userFile = UserSettingsFile();
-    std::vector<std::string> places;
-    if (!IsFile(userFile))
-        places.push_back(ProfileName());
-    if (!userFile.empty())
-        places.push_back(userFile);
-
     std::string failures;
-    for (const std::string& place : places) {
-        if (place == userFile)
-            CreateDirectoryA(UserSettingsFolder(*this).c_str(), nullptr);
-        DWORD error = 0;
-        if (WriteSettings(place, error))
+    DWORD error = 0;
+    if (!IsFile(userFile)) {
+        if (WriteSettings(ProfileName(), error))
             return;
-        const std::string path = place == userFile ? place : WindowsDirectoryPath(place);
-        failures += "\n" + path + ": " + SystemReason(error);
+        char directory[MAX_PATH] = {};
+        GetWindowsDirectoryA(directory, MAX_PATH);
+        std::string path = directory;
+        path += '\\';
+        path += ProfileName();
+        AddFailure(failures, path, error);
+    }
+    if (!userFile.empty()) {
+        CreateDirectoryA(userFile.substr(0, userFile.rfind('\\')).c_str(), nullptr);
+        if (WriteSettings(userFile, error))
+            return;
+        AddFailure(failures, userFile, error);
     }
     // Said once a run: the exit saves more than once.
     if (m_bSaveFailureShown)
         return;
     m_bSaveFailureShown = true;
-    const std::string text = LoadResString(IDS_SETTINGS_NOT_SAVED) + "\n" + failures;
     HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    std::string text = LoadResString(IDS_SETTINGS_NOT_SAVED);
+    text += '\n';
+    text += failures;
     MessageBoxA(owner, text.c_str(), LoadResString(IDS_PRODUCT).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }

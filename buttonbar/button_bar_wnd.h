@@ -11,7 +11,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 class CTitlePopup;
 
@@ -67,7 +66,7 @@ public:
     POINT m_ptMenu = {0, 0};
     uint16_t m_bKeyboardMenu = 0;
     // Kept between display changes: the timer's tick must stay cheap.
-    std::vector<IntRect> m_otherMonitors;
+    OtherMonitors m_otherMonitors;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

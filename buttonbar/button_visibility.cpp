@@ -29,18 +29,19 @@ BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param)
 {
     MONITORINFO info;
     info.cbSize = sizeof info;
+    auto* others = reinterpret_cast<OtherMonitors*>(param);
     if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
         const RECT& r = info.rcMonitor;
-        reinterpret_cast<std::vector<IntRect>*>(param)->push_back({r.left, r.top, r.right, r.bottom});
+        others->rects[others->count++] = {r.left, r.top, r.right, r.bottom};
     }
-    return TRUE;
+    return others->count < OtherMonitors::kMax;
 }
 
 }  // namespace
 
 void CButtonBarWnd::ReadMonitorLayout()
 {
-    m_otherMonitors.clear();
+    m_otherMonitors.count = 0;
     EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&m_otherMonitors));
 }
 

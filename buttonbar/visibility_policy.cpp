@@ -6,9 +6,10 @@
 
 namespace {
 
-bool OnOtherMonitor(int64_t x, int64_t y, const std::vector<IntRect>& others)
+bool OnOtherMonitor(int x, int y, const OtherMonitors& others)
 {
-    for (const IntRect& r : others) {
+    for (int i = 0; i < others.count && i < OtherMonitors::kMax; ++i) {
+        const IntRect& r = others.rects[i];
         if (x >= r.left && x < r.right && y >= r.top && y < r.bottom)
             return true;
     }
@@ -21,10 +22,11 @@ struct EdgesAt {
     bool topBottom = false;  // top or bottom
 };
 
-EdgesAt EdgesOf(IntPoint cursor, IntSize screen, const std::vector<IntRect>& others)
+EdgesAt EdgesOf(IntPoint cursor, IntSize screen, const OtherMonitors& others)
 {
     EdgesAt at;
-    const int64_t x = cursor.x, y = cursor.y;
+    const int x = cursor.x, y = cursor.y;
+    // On the primary, one step beyond any of its edges stays within int.
     if (x < 0 || y < 0 || x >= screen.cx || y >= screen.cy)
         return at;
     at.side = (x == 0 && !OnOtherMonitor(x - 1, y, others)) ||
@@ -36,7 +38,7 @@ EdgesAt EdgesOf(IntPoint cursor, IntSize screen, const std::vector<IntRect>& oth
 
 }  // namespace
 
-bool OnScreenEdge(IntPoint cursor, IntSize screen, const std::vector<IntRect>& otherMonitors)
+bool OnScreenEdge(IntPoint cursor, IntSize screen, const OtherMonitors& otherMonitors)
 {
     const EdgesAt at = EdgesOf(cursor, screen, otherMonitors);
     return at.side || at.topBottom;
@@ -48,7 +50,7 @@ bool OnWindow(IntPoint cursor, const IntRect& window)
     return cursor.x >= window.left && cursor.x < right && cursor.y >= window.top && cursor.y < bottom;
 }
 
-int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount, const std::vector<IntRect>& otherMonitors)
+int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount, const OtherMonitors& otherMonitors)
 {
     if (groupCount <= 0)
         return -1;
@@ -68,17 +70,16 @@ int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount, const std::vect
 
 IntRect MoveInside(const IntRect& rect, const IntRect& workArea)
 {
-    const int64_t width = std::max<int64_t>(0, int64_t{rect.right} - rect.left);
-    const int64_t height = std::max<int64_t>(0, int64_t{rect.bottom} - rect.top);
-    auto place = [](int64_t at, int64_t size, int64_t low, int64_t high) {
-        return std::max(low, std::min(at, high - size));
+    // No screen comes near kMaxExtent pixels: a size from an edited file stops there, so
+    // nothing below can wrap.
+    auto extent = [](int low, int high) {
+        return static_cast<int>(std::clamp<int64_t>(int64_t{high} - low, 0, kMaxExtent));
     };
-    const int64_t left = place(rect.left, width, workArea.left, workArea.right);
-    const int64_t top = place(rect.top, height, workArea.top, workArea.bottom);
-    // A size from an edited file may reach past the int range from its new place.
-    const int64_t most = INT32_MAX;
-    return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(std::min(left + width, most)),
-            static_cast<int>(std::min(top + height, most))};
+    auto place = [](int at, int size, int low, int high) { return std::max(low, std::min(at, high - size)); };
+    const int width = extent(rect.left, rect.right), height = extent(rect.top, rect.bottom);
+    const int left = place(rect.left, width, workArea.left, workArea.right);
+    const int top = place(rect.top, height, workArea.top, workArea.bottom);
+    return {left, top, left + width, top + height};
 }
 
 namespace {
@@ -112,8 +113,8 @@ TimerDecision DecideTimer(const TimerInput& in)
         return out;
     }
 
-    const std::vector<IntRect> none;
-    const std::vector<IntRect>& others = in.otherMonitors ? *in.otherMonitors : none;
+    const OtherMonitors none;
+    const OtherMonitors& others = in.otherMonitors ? *in.otherMonitors : none;
     const bool onEdge = OnScreenEdge(in.cursor, in.screen, others);
     const bool popUpCheck = !(in.shown && !in.hotKeys) && (onEdge || in.hotKeys);
     if (!popUpCheck) {

@@ -7,7 +7,6 @@
 #include "buttonbar/geometry.h"
 
 #include <cstdint>
-#include <vector>
 
 // A rectangle in screen coordinates, right and bottom excluded.
 struct IntRect {
@@ -17,6 +16,14 @@ struct IntRect {
     int bottom = 0;
 };
 
+// The monitors other than the primary, as many as the timer looks at; a fixed array, so
+// that the 100 ms tick allocates nothing.
+struct OtherMonitors {
+    static constexpr int kMax = 16;
+    IntRect rects[kMax] = {};
+    int count = 0;
+};
+
 constexpr uint32_t kSaverCheckTicks = 10;  // the hold-off runs on every 11th tick
 constexpr uint32_t kEdgeRestTicks = 4;     // the fifth tick on an edge pops the window up
 constexpr int kWindowSlack = 2;            // the window counts 2 pixels wider and higher
@@ -24,7 +31,7 @@ constexpr int kWindowSlack = 2;            // the window counts 2 pixels wider a
 struct TimerInput {
     IntPoint cursor;
     IntSize screen;                                   // the primary monitor, at 0,0
-    const std::vector<IntRect>* otherMonitors = nullptr;  // none or empty: one monitor
+    const OtherMonitors* otherMonitors = nullptr;     // none or empty: one monitor
     IntRect window;  // GetWindowRect
     int popupMode = 0;
     bool menuOpen = false;
@@ -55,15 +62,15 @@ struct TimerDecision {
 // rows or columns, where the pointer can go no further. Where another monitor continues
 // the primary beyond an edge, the pointer passes on across it, so that stretch of the
 // edge does not count; a cursor on another monitor is never on an edge.
-bool OnScreenEdge(IntPoint cursor, IntSize screen, const std::vector<IntRect>& otherMonitors = {});
+bool OnScreenEdge(IntPoint cursor, IntSize screen, const OtherMonitors& otherMonitors = {});
 // The cursor lies on the window rectangle widened by the slack to the right and below.
 bool OnWindow(IntPoint cursor, const IntRect& window);
 // GroupUp: the group for a cursor on an edge, each edge split into equal parts in list
 // order; -1 with no groups.
-int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount, const std::vector<IntRect>& otherMonitors = {});
+int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount, const OtherMonitors& otherMonitors = {});
 
-// A saved window rectangle moved, its size kept, to lie whole inside the work area (its
-// left and top edges kept inside when it is larger).
+// A saved window rectangle moved, its size kept (up to kMaxExtent), to lie whole inside
+// the work area (its left and top edges kept inside when it is larger).
 IntRect MoveInside(const IntRect& rect, const IntRect& workArea);
 
 TimerDecision DecideTimer(const TimerInput& input);

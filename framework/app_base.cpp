@@ -228,26 +228,19 @@ std::string BaseNameOfPath(const std::string& path)
     return dot ? std::string(name, dot) : std::string(name);
 }
 
-namespace {
-
-// Empty when it cannot be read.
-std::string SystemDirectory()
-{
-    char directory[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(directory, MAX_PATH);
-    return length < MAX_PATH ? std::string(directory, length) : std::string();
-}
-
-}  // namespace
-
 HMODULE LoadSystemLibrary(const char* name)
 {
     HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     // Vista and 7 without their loader update refuse the flag; a full path searches nowhere.
     if (module || GetLastError() != ERROR_INVALID_PARAMETER)
         return module;
-    const std::string directory = SystemDirectory();
-    return directory.empty() ? nullptr : LoadLibraryA((directory + "\\" + name).c_str());
+    char path[2 * MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || lstrlenA(name) >= MAX_PATH - 1)
+        return nullptr;
+    path[length] = '\\';
+    lstrcpyA(path + length + 1, name);
+    return LoadLibraryA(path);
 }
 
 void KeepCurrentDirectoryOutOfDllSearch()
@@ -255,7 +248,9 @@ void KeepCurrentDirectoryOutOfDllSearch()
     // A folder named here takes the current directory's place in the search. Windows reads
     // an empty name the same way, but not every implementation of its interface does; the
     // system directory, which is searched anyway, serves everywhere.
-    SetDllDirectoryA(SystemDirectory().c_str());
+    char directory[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(directory, MAX_PATH);
+    SetDllDirectoryA(length > 0 && length < MAX_PATH ? directory : "");
 }
 
 int RunApplication(HINSTANCE hInstance, int nCmdShow)

@@ -21,19 +21,31 @@ bool IsSeparator(char c)
 
 }  // namespace
 
-std::string ReplaceAll(const std::string& text, const std::string& find, const std::string& replacement)
+namespace {
+
+// ReplaceAll, with the occurrences looked for in a text as long as the one changed (its
+// lower case, say) and the places found used in the text.
+std::string ReplaceFound(const std::string& text, const std::string& searched, const std::string& find,
+                         const std::string& replacement)
 {
     if (find.empty())
         return text;
     std::string out;
     size_t rest = 0;
-    for (size_t at = text.find(find); at != std::string::npos; at = text.find(find, rest)) {
+    for (size_t at = searched.find(find); at != std::string::npos; at = searched.find(find, rest)) {
         out.append(text, rest, at - rest);
         out += replacement;
         rest = at + find.size();
     }
     out.append(text, rest, std::string::npos);
     return out;
+}
+
+}  // namespace
+
+std::string ReplaceAll(const std::string& text, const std::string& find, const std::string& replacement)
+{
+    return ReplaceFound(text, text, find, replacement);
 }
 
 std::string LowerCase(const std::string& text, const CodePage& codePage)
@@ -116,16 +128,7 @@ std::string BuildCommandLine(const std::string& command, const std::string& wind
     // The command keeps the case it was stored with: switches and addresses may depend on
     // it. Its lower case only finds "%windir%" in any case; each character's lower case
     // is as long as the character, so the places found are the command's own.
-    const std::string lower = LowerCase(command, codePage);
-    const std::string windir = "%windir%";
-    std::string full;
-    size_t rest = 0;
-    for (size_t at = lower.find(windir); at != std::string::npos; at = lower.find(windir, rest)) {
-        full.append(command, rest, at - rest);
-        full += windowsDirectory;
-        rest = at + windir.size();
-    }
-    full.append(command, rest, std::string::npos);
+    const std::string full = ReplaceFound(command, LowerCase(command, codePage), "%windir%", windowsDirectory);
 
     // The extension comes from the command as written: from a first word in double
     // quotes, taken whole with its blanks (an unclosed quote runs to the end), or else

@@ -160,17 +160,25 @@ TEST(VisibilityPolicy, GroupUpPicksTheGroupAlongTheEdge)
     EXPECT_EQ(Tick(keys).group, -1);
 }
 
+OtherMonitors One(IntRect monitor)
+{
+    OtherMonitors others;
+    others.rects[0] = monitor;
+    others.count = 1;
+    return others;
+}
+
 // A 1024 x 768 primary with a second monitor on each side in turn; where the second one
 // continues an edge, the pointer passes on across it and that stretch reveals nothing.
 TEST(VisibilityPolicy, OnlyThePrimarysOwnOuterEdgesRevealTheBar)
 {
     const IntSize primary = {1024, 768};
-    const std::vector<IntRect> right = {{1024, 0, 1824, 600}};
-    const std::vector<IntRect> left = {{-1280, -100, 0, 924}};
-    const std::vector<IntRect> above = {{0, -600, 800, 0}};
-    const std::vector<IntRect> below = {{200, 768, 1000, 1368}};
+    const OtherMonitors right = One({1024, 0, 1824, 600});
+    const OtherMonitors left = One({-1280, -100, 0, 924});
+    const OtherMonitors above = One({0, -600, 800, 0});
+    const OtherMonitors below = One({200, 768, 1000, 1368});
     struct Case {
-        const std::vector<IntRect>& others;
+        const OtherMonitors& others;
         IntPoint cursor;
         bool edge;
     } cases[] = {
@@ -194,7 +202,7 @@ TEST(VisibilityPolicy, OnlyThePrimarysOwnOuterEdgesRevealTheBar)
 
     // The pointer resting on the second monitor, or on the edge it continues, never
     // shows the bar nor switches the group; the free stretch of that edge still does.
-    const std::vector<IntRect> wide = {{1920, 0, 3200, 1024}};
+    const OtherMonitors wide = One({1920, 0, 3200, 1024});
     for (IntPoint rest : {IntPoint{2500, 300}, IntPoint{1919, 300}, IntPoint{-3, 300}}) {
         TimerInput in = PopUp(rest);
         in.screen = {1920, 1080};
@@ -225,7 +233,7 @@ TEST(VisibilityPolicy, ARectangleOffEveryMonitorIsMovedWholeIntoTheWorkArea)
         {{300, 900, 350, 1100}, {300, 538, 350, 738}},             // below
         {{2000, 50, 3200, 900}, {0, 0, 1200, 850}},                // larger: left and top kept in
         {{5000, 5000, 4000, 4000}, {1024, 738, 1024, 738}},        // no size at all
-        {{-2000000000, 0, 2000000000, 10}, {0, 0, 2147483647, 10}},  // beyond the int range
+        {{-2000000000, 0, 2000000000, 10}, {0, 0, 32767, 10}},       // a size no screen has
     };
     for (const Case& c : cases) {
         const IntRect r = MoveInside(c.saved, work);
