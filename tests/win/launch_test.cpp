@@ -368,29 +368,6 @@ TEST_F(LaunchTest, DocumentsStartThroughTheirAssociationAndProgramsAsWritten)
     EXPECT_EQ(m_recorder + " -A " + windir, starts[1].commandLine);
 }
 
-// Closes the error box from inside its own message loop, noting what it said.
-struct ErrorBox {
-    int seen = 0;
-    std::string caption, text;
-};
-ErrorBox g_errorBox;
-
-BOOL CALLBACK CloseBoxOfThread(HWND hWnd, LPARAM)
-{
-    if (ClassNameOf(hWnd) != "#32770" || !IsWindowVisible(hWnd))
-        return TRUE;
-    ++g_errorBox.seen;
-    g_errorBox.caption = TextOf(hWnd);
-    g_errorBox.text = TextOf(GetDlgItem(hWnd, 0xFFFF));
-    PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
-    return FALSE;
-}
-
-void CALLBACK CloseErrorBox(HWND, UINT, UINT_PTR, DWORD)
-{
-    EnumThreadWindows(GetCurrentThreadId(), CloseBoxOfThread, 0);
-}
-
 TEST_F(LaunchTest, FailedStartShowsTheErrorBoxThenTheLauncherGoesOnAndHides)
 {
     m_app.m_nPopup = POPUP_POPUP;

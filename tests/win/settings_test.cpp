@@ -92,55 +92,24 @@ TEST_F(SettingsTest, SaveWritesTheTenKeysInOrderWithTheFifthWindowValueAsMinusOn
     EXPECT_EQ(0, m_app.WaitCursorCount());
 }
 
-// Closes message boxes from inside their own loop, noting what they said.
-struct SaveFailureBox {
-    int seen = 0;
-    std::string caption, text;
-};
-SaveFailureBox g_box;
-
-BOOL CALLBACK CloseBox(HWND hWnd, LPARAM)
-{
-    if (ClassNameOf(hWnd) != "#32770" || !IsWindowVisible(hWnd))
-        return TRUE;
-    ++g_box.seen;
-    g_box.caption = TextOf(hWnd);
-    g_box.text = TextOf(GetDlgItem(hWnd, 0xFFFF));
-    PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
-    return FALSE;
-}
-
-void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR, DWORD)
-{
-    EnumThreadWindows(GetCurrentThreadId(), CloseBox, 0);
-}
-
 // A folder of the file's name stands in for a file the user may not write.
 TEST_F(SettingsTest, WhereTheWindowsDirectoryCannotBeWrittenTheSettingsGoToTheUsersFile)
 {
     const std::string user = m_app.UserSettingsFile();
     ASSERT_NE(std::string::npos, user.find("\\Quillbar\\win_tests.INI")) << user;
-    ASSERT_TRUE(CreateDirectoryA(WindowsDirFile(m_app.ProfileName()).c_str(), nullptr));
-    g_box = SaveFailureBox{};
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseBoxes);
     m_app.LoadSettings();
     m_app.m_nMaxInLine = 42;
     m_app.m_nPopup = 10102;
     m_app.SaveSettings();
-    EXPECT_EQ(0, g_box.seen);
-    // Everything, as the Windows directory's file would have had it.
-    EXPECT_EQ("[Quillbar]\n"
-              "Window=200,200,232,400,-1,606\n"
-              "Dialog=0,0,0,0\n"
-              "TopMost=1\n"
-              "ButtonTitle=403\n"
-              "Group=0\n"
-              "Size=32,32\n"
-              "Max=42\n"
-              "StopSaver=1\n"
-              "Popup=10102\n"
-              "Title=10001\n",
-              FileText(user, user));
+    const std::string written = FileText();
+    DeleteWindowsDirFile(m_app.ProfileName());
+    ASSERT_TRUE(CreateDirectoryA(WindowsDirFile(m_app.ProfileName()).c_str(), nullptr));
+    g_errorBox = ErrorBox{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseErrorBox);
+    m_app.SaveSettings();
+    EXPECT_EQ(0, g_errorBox.seen);
+    // Everything, as the Windows directory's file had it.
+    EXPECT_EQ(written, FileText(user, user));
     m_app.m_nMaxInLine = 0;
     m_app.LoadSettings();
     EXPECT_EQ(42, m_app.m_nMaxInLine);
@@ -156,7 +125,7 @@ TEST_F(SettingsTest, WhereTheWindowsDirectoryCannotBeWrittenTheSettingsGoToTheUs
     KillTimer(nullptr, timer);
     EXPECT_EQ("43", ReadProfile(user, "Quillbar", "Max"));
     EXPECT_EQ("150", Get("Max"));
-    EXPECT_EQ(0, g_box.seen);
+    EXPECT_EQ(0, g_errorBox.seen);
 }
 
 TEST_F(SettingsTest, ASaveThatFailsEverywhereIsReportedOnceWithThePlacesAndTheReason)
@@ -166,21 +135,21 @@ TEST_F(SettingsTest, ASaveThatFailsEverywhereIsReportedOnceWithThePlacesAndTheRe
     CreateDirectoryA(user.substr(0, user.rfind('\\')).c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryA(user.c_str(), nullptr));
     m_app.LoadSettings();
-    g_box = SaveFailureBox{};
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseBoxes);
+    g_errorBox = ErrorBox{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseErrorBox);
     m_app.SaveSettings();
     m_app.SaveSettings();  // as the exit does
     KillTimer(nullptr, timer);
-    EXPECT_EQ(1, g_box.seen);
-    EXPECT_EQ("Quillbar", g_box.caption);
-    EXPECT_EQ(0u, g_box.text.find("The settings could not be saved")) << g_box.text;
+    EXPECT_EQ(1, g_errorBox.seen);
+    EXPECT_EQ("Quillbar", g_errorBox.caption);
+    EXPECT_EQ(0u, g_errorBox.text.find("The settings could not be saved")) << g_errorBox.text;
     char reason[256] = {};
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_ACCESS_DENIED, 0, reason,
                    sizeof reason, nullptr);
     const std::string why = std::string(reason).substr(0, std::string(reason).find_first_of("\r\n"));
     ASSERT_FALSE(why.empty());
-    EXPECT_NE(std::string::npos, g_box.text.find(WindowsDirFile(m_app.ProfileName()) + ": " + why)) << g_box.text;
-    EXPECT_NE(std::string::npos, g_box.text.find(user + ": " + why)) << g_box.text;
+    EXPECT_NE(std::string::npos, g_errorBox.text.find(WindowsDirFile(m_app.ProfileName()) + ": " + why)) << g_errorBox.text;
+    EXPECT_NE(std::string::npos, g_errorBox.text.find(user + ": " + why)) << g_errorBox.text;
 }
 
 TEST_F(SettingsTest, MaxAndPopupGetTheirReplacementsAndNothingElseDoes)
