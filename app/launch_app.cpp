@@ -23,6 +23,10 @@ CLaunchApp::~CLaunchApp()
 
 BOOL CLaunchApp::InitInstance()
 {
+    // Every start moves the current directory to the item's folder, where any file may
+    // lie: libraries loaded later by name must not be looked for there.
+    fw::KeepCurrentDirectoryOutOfDllSearch();
+
     // 1. Settings first: everything below reads them.
     LoadSettings();
 

@@ -41,7 +41,11 @@ public:
 
     void FreeObjects();
     void LoadSettings();
+    // Writes the settings file, or the user's when that cannot be written; a save that
+    // fails everywhere is reported, once a run.
     void SaveSettings();
+    // The user's settings file, %APPDATA%\Quillbar\<ProfileName()>; empty without APPDATA.
+    std::string UserSettingsFile() const;
     // Fills the group lists and loads the current group (app/groups.cpp). A registry
     // without groups leaves the lists and the current group empty.
     void LoadGroups();
@@ -110,6 +114,9 @@ public:
     struct PendingAssociations;  // app/associations.cpp
 
 private:
+    // Every value into this file; FALSE with the system's error at the first that fails.
+    bool WriteSettings(const std::string& fileName, DWORD& error) const;
+    bool m_bSaveFailureShown = false;
     static void CALLBACK AssociationTimer(HWND, UINT, UINT_PTR idEvent, DWORD);
     PendingAssociations* m_pPendingAssociations = nullptr;  // owned; while the start-up read runs
 };

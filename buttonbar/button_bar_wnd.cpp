@@ -24,6 +24,7 @@ CButtonBarWnd::CButtonBarWnd()
              app->m_rcWindow, nullptr, nullptr);
     if (m_hWnd)
         m_nTimer = SetTimer(m_hWnd, kTimerId, kTimerInterval, nullptr);
+    ReadMonitorLayout();
 }
 
 CButtonBarWnd::~CButtonBarWnd()
@@ -108,6 +109,9 @@ LRESULT CButtonBarWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSKEYUP:
         OnSysKeyUp(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_DISPLAYCHANGE:
+        ReadMonitorLayout();
+        return Default();
     default:
         return Default();
     }

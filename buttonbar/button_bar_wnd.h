@@ -3,6 +3,7 @@
 // is destroyed. Its handlers are listed in the order of its message table.
 #pragma once
 
+#include "buttonbar/visibility_policy.h"
 #include "framework/window.h"
 
 #include <windows.h>
@@ -27,6 +28,8 @@ public:
     void HideTitlePopup();
     // Moves the mouse pointer to a client point of the window.
     void MoveCursorToButton(int x, int y);
+    // Reads the rectangles of the monitors other than the primary for the timer.
+    void ReadMonitorLayout();
 
     // The popup menu's message filter lives only while a menu opened by the mouse is tracked.
     void InstallMenuHook();
@@ -62,6 +65,8 @@ public:
     uint16_t m_nHookPhase = 0;
     POINT m_ptMenu = {0, 0};
     uint16_t m_bKeyboardMenu = 0;
+    // Kept between display changes: the timer's tick must stay cheap.
+    OtherMonitors m_otherMonitors;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

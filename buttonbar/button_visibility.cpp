@@ -25,7 +25,25 @@ IntRect WindowRectOf(HWND hWnd)
     return {rc.left, rc.top, rc.right, rc.bottom};
 }
 
+BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param)
+{
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    auto* others = reinterpret_cast<OtherMonitors*>(param);
+    if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
+        const RECT& r = info.rcMonitor;
+        others->rects[others->count++] = {r.left, r.top, r.right, r.bottom};
+    }
+    return others->count < OtherMonitors::kMax;
+}
+
 }  // namespace
+
+void CButtonBarWnd::ReadMonitorLayout()
+{
+    m_otherMonitors.count = 0;
+    EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&m_otherMonitors));
+}
 
 void CButtonBarWnd::OnTimer(UINT_PTR)
 {
@@ -46,6 +64,7 @@ void CButtonBarWnd::OnTimer(UINT_PTR)
         in.window = WindowRectOf(m_hWnd);
     }
     in.screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    in.otherMonitors = &m_otherMonitors;
     in.hotKeys = HotKeysDown();
     in.shown = app->m_nCmdShow != SW_HIDE;
     in.edgeTicks = m_nEdgeTicks;

@@ -16,13 +16,22 @@ struct IntRect {
     int bottom = 0;
 };
 
+// The monitors other than the primary, as many as the timer looks at; a fixed array, so
+// that the 100 ms tick allocates nothing.
+struct OtherMonitors {
+    static constexpr int kMax = 16;
+    IntRect rects[kMax] = {};
+    int count = 0;
+};
+
 constexpr uint32_t kSaverCheckTicks = 10;  // the hold-off runs on every 11th tick
 constexpr uint32_t kEdgeRestTicks = 4;     // the fifth tick on an edge pops the window up
 constexpr int kWindowSlack = 2;            // the window counts 2 pixels wider and higher
 
 struct TimerInput {
     IntPoint cursor;
-    IntSize screen;
+    IntSize screen;                                   // the primary monitor, at 0,0
+    const OtherMonitors* otherMonitors = nullptr;     // none or empty: one monitor
     IntRect window;  // GetWindowRect
     int popupMode = 0;
     bool menuOpen = false;
@@ -49,13 +58,20 @@ struct TimerDecision {
     IntPoint topLeft = {0, 0};   // for the window's size as given; recompute after a group change
 };
 
-// The cursor is on an edge of the screen (corners included).
-bool OnScreenEdge(IntPoint cursor, IntSize screen);
+// The cursor is on an edge of the primary monitor (corners included): on its outermost
+// rows or columns, where the pointer can go no further. Where another monitor continues
+// the primary beyond an edge, the pointer passes on across it, so that stretch of the
+// edge does not count; a cursor on another monitor is never on an edge.
+bool OnScreenEdge(IntPoint cursor, IntSize screen, const OtherMonitors& otherMonitors = {});
 // The cursor lies on the window rectangle widened by the slack to the right and below.
 bool OnWindow(IntPoint cursor, const IntRect& window);
 // GroupUp: the group for a cursor on an edge, each edge split into equal parts in list
 // order; -1 with no groups.
-int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount);
+int GroupAtEdge(IntPoint cursor, IntSize screen, int groupCount, const OtherMonitors& otherMonitors = {});
+
+// A saved window rectangle moved, its size kept (up to kMaxExtent), to lie whole inside
+// the work area (its left and top edges kept inside when it is larger).
+IntRect MoveInside(const IntRect& rect, const IntRect& workArea);
 
 TimerDecision DecideTimer(const TimerInput& input);
 

@@ -13,8 +13,9 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 # The shipped programs are built for size: the launcher is a small resident program and
 # its 32-bit executable is to stay within 200 KB. Unused functions and data are dropped
-# at link time.
-set(QUILLBAR_SIZE_OPTIONS "$<$<CONFIG:Release>:-Os;-ffunction-sections;-fdata-sections>")
+# at link time. Nothing asks a type at run time (exceptions are caught with catch (...)),
+# so no type information is kept for the program's own classes.
+set(QUILLBAR_SIZE_OPTIONS "$<$<CONFIG:Release>:-Oz;-ffunction-sections;-fdata-sections;-fno-rtti>")
 set(QUILLBAR_SIZE_LINK_OPTIONS "$<$<CONFIG:Release>:-s;-Wl,--gc-sections>")
 target_compile_options(quillbar_pure PRIVATE ${QUILLBAR_SIZE_OPTIONS})
 target_compile_options(quillbar_writer PRIVATE ${QUILLBAR_SIZE_OPTIONS})
@@ -64,7 +65,8 @@ configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 add_library(quillbar_res OBJECT res/qlbar.rc)
 target_include_directories(quillbar_res PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
 set_source_files_properties(res/qlbar.rc PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_SOURCE_DIR}/res/qlbar.ico;${CMAKE_BINARY_DIR}/generated/version.h")
+    "${CMAKE_SOURCE_DIR}/res/qlbar.ico;${CMAKE_SOURCE_DIR}/res/quillbar.manifest;${CMAKE_BINARY_DIR}/generated/version.h")
+set_source_files_properties(res/qlgroup.rc PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/quillbar.manifest")
 
 add_executable(qlbar WIN32 app/main.cpp framework/lean_runtime.cpp $<TARGET_OBJECTS:quillbar_res>)
 target_link_libraries(qlbar PRIVATE quillbar_core)
@@ -153,6 +155,12 @@ add_dependencies(e2e_tests qlbar recorder qlgroup)
 # Keeps a test prefix's desktop open for the whole run (scripts/common.sh, tests/outside/lib.sh).
 add_executable(desktop_holder WIN32 tests/support/desktop_holder.cpp)
 target_compile_options(desktop_holder PRIVATE ${QUILLBAR_WARNINGS})
+
+# Stands in for a planted library: leaves a marker file beside itself when loaded.
+add_library(dll_marker SHARED tests/support/dll_marker.cpp)
+set_target_properties(dll_marker PROPERTIES PREFIX "")
+target_compile_options(dll_marker PRIVATE ${QUILLBAR_WARNINGS})
+add_dependencies(win_tests dll_marker)
 
 # Started by launch tests: records its command line, directory and show command.
 add_executable(recorder WIN32 tests/support/recorder.cpp)

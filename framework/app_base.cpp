@@ -174,7 +174,9 @@ BOOL Application::Enable3dControls()
 {
     if (m_hCtl3d)
         return TRUE;
-    HMODULE module = LoadLibraryA("CTL3D32.DLL");
+    // Today's Windows ships no such library: a file of its name in the program's folder
+    // or the current directory would be someone else's.
+    HMODULE module = LoadSystemLibrary("CTL3D32.DLL");
     if (!module)
         return FALSE;
     using RegisterFn = BOOL(WINAPI*)(HINSTANCE);
@@ -239,6 +241,31 @@ std::string BaseNameOfPath(const std::string& path)
 {
     const NameInPath found = FindName(path);
     return path.substr(found.name, found.dot == std::string::npos ? std::string::npos : found.dot - found.name);
+}
+
+HMODULE LoadSystemLibrary(const char* name)
+{
+    HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Vista and 7 without their loader update refuse the flag; a full path searches nowhere.
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER)
+        return module;
+    char path[2 * MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || lstrlenA(name) >= MAX_PATH - 1)
+        return nullptr;
+    path[length] = '\\';
+    lstrcpyA(path + length + 1, name);
+    return LoadLibraryA(path);
+}
+
+void KeepCurrentDirectoryOutOfDllSearch()
+{
+    // A folder named here takes the current directory's place in the search. Windows reads
+    // an empty name the same way, but not every implementation of its interface does; the
+    // system directory, which is searched anyway, serves everywhere.
+    char directory[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(directory, MAX_PATH);
+    SetDllDirectoryA(length > 0 && length < MAX_PATH ? directory : "");
 }
 
 int RunApplication(HINSTANCE hInstance, int nCmdShow)

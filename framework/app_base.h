@@ -101,6 +101,12 @@ private:
 // Walks the ANSI code page's characters, so it is platform code.
 std::string BaseNameOfPath(const std::string& path);
 
+// Loads a library from the system directory alone: never from the program's folder, the
+// current directory or PATH.
+HMODULE LoadSystemLibrary(const char* name);
+// Takes the current directory out of the search for libraries named without a path.
+void KeepCurrentDirectoryOutOfDllSearch();
+
 // The framework's WinMain body: attach, InitInstance, then Run or ExitInstance.
 int RunApplication(HINSTANCE hInstance, int nCmdShow);
 

@@ -9,19 +9,31 @@ bool IsSeparator(char c)
 
 }  // namespace
 
-std::string ReplaceAll(const std::string& text, const std::string& find, const std::string& replacement)
+namespace {
+
+// ReplaceAll, with the occurrences looked for in a text as long as the one changed (its
+// lower case, say) and the places found used in the text.
+std::string ReplaceFound(const std::string& text, const std::string& searched, const std::string& find,
+                         const std::string& replacement)
 {
     if (find.empty())
         return text;
     std::string out;
     size_t rest = 0;
-    for (size_t at = text.find(find); at != std::string::npos; at = text.find(find, rest)) {
+    for (size_t at = searched.find(find); at != std::string::npos; at = searched.find(find, rest)) {
         out.append(text, rest, at - rest);
         out += replacement;
         rest = at + find.size();
     }
     out.append(text, rest, std::string::npos);
     return out;
+}
+
+}  // namespace
+
+std::string ReplaceAll(const std::string& text, const std::string& find, const std::string& replacement)
+{
+    return ReplaceFound(text, text, find, replacement);
 }
 
 std::string LowerCase(const std::string& text, const CodePage& codePage)
@@ -101,12 +113,16 @@ std::string DocumentPlaceholders(const std::string& openCommand, const CodePage&
 std::string BuildCommandLine(const std::string& command, const std::string& windowsDirectory,
                              const AssociationTable& associations, const CodePage& codePage)
 {
-    // The command is lower-cased first, so "%windir%" is found in any case; the
-    // directory put in keeps its own.
-    const std::string full = ReplaceAll(LowerCase(command, codePage), "%windir%", windowsDirectory);
+    // The command keeps the case it was stored with: switches and addresses may depend on
+    // it. Its lower case only finds "%windir%" in any case; each character's lower case
+    // is as long as the character, so the places found are the command's own.
+    const std::string full = ReplaceFound(command, LowerCase(command, codePage), "%windir%", windowsDirectory);
 
-    // The extension comes from the command as written, up to its first blank.
-    const std::string first = command.substr(0, command.find(' '));
+    // The extension comes from the command as written: from a first word in double
+    // quotes, taken whole with its blanks (an unclosed quote runs to the end), or else
+    // from the command up to its first blank.
+    const bool quoted = !command.empty() && command[0] == '"';
+    const std::string first = quoted ? command.substr(1, command.find('"', 1) - 1) : command.substr(0, command.find(' '));
     std::string extension = ExtensionOf(first, codePage);
     if (extension.size() < 2)
         return full;
@@ -122,7 +138,11 @@ std::string BuildCommandLine(const std::string& command, const std::string& wind
     for (size_t i = 0; i < count; ++i) {
         if (!EqualNoCase(extension, associations.extensions[i], codePage))
             continue;
-        const std::string open = DocumentPlaceholders(associations.openCommands[i], codePage) + " ";
+        std::string open = DocumentPlaceholders(associations.openCommands[i], codePage) + " ";
+        // A quoted document brings its own quotes; the open command's around it would end
+        // them at once and cut the document at its first blank.
+        if (quoted)
+            open = ReplaceAll(open, "\"%1\"", "%1");
         if (open.find("%1") != std::string::npos)
             return ReplaceAll(open, "%1", full);
         return open + full;

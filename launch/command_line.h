@@ -1,6 +1,6 @@
-// The command line a start hands to the platform: the item's command lower-cased with
-// the Windows directory put in for "%windir%", or, for a document, its type's open
-// command around it; and the command of a drop with the dropped files after it. Pure
+// The command line a start hands to the platform: the item's command with the Windows
+// directory put in for "%windir%", or, for a document, its type's open command around
+// it; and the command of a drop with the dropped files after it. Pure
 // code: the code page's lead bytes and double-byte lower-case mapping are handed in.
 #pragma once
 

@@ -186,4 +186,7 @@
 #define IDS_SPIN_MAX_UP             195
 #define IDS_SPIN_MAX_DOWN           196
 
+/* A save of the settings that failed everywhere; the places and reasons follow it. */
+#define IDS_SETTINGS_NOT_SAVED      197
+
 #endif /* QUILLBAR_RESOURCE_H */

@@ -242,7 +242,7 @@ TEST_F(LauncherInputTest, ClicksStartItemsInTheirDirectoriesAndFailuresAreReport
     Click(Cell(0, 0));
     starts = WaitForStarts(4);
     ASSERT_EQ(4u, starts.size());
-    EXPECT_EQ("qlrec2.exe here", starts[3].commandLine);
+    EXPECT_EQ("QLREC2.EXE Here", starts[3].commandLine) << "the case it was stored with";
     EXPECT_EQ("c:\\qltest", Lower(starts[3].directory));
     Quit();
     DeleteFileA("C:\\qltest\\qlrec2.exe");
@@ -274,7 +274,7 @@ TEST_F(LauncherInputTest, DocumentsStartThroughTodaysAssociationsAndRestartReads
     ASSERT_EQ(2u, starts.size());
     // The document's directory is its working directory; the expanded open command gets its name.
     EXPECT_EQ(Lower(windows) + "\\qlrec.exe \"readme.qbt\"  ", Lower(starts[0].commandLine));
-    EXPECT_EQ("recorder.exe as-written", starts[1].commandLine) << "a program starts as written";
+    EXPECT_EQ("recorder.exe As-Written", starts[1].commandLine) << "a program starts as written";
 
     // Not associated yet: the document itself cannot be started.
     Click(Cell(2, 0));

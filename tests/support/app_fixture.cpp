@@ -2,11 +2,26 @@
 
 namespace testing_support {
 
+namespace {
+
+// Both places a load may read settings from: the Windows directory's file and the user's.
+void DeleteSettingsFiles(const CLaunchApp& app)
+{
+    DeleteWindowsDirFile(app.ProfileName());
+    const std::string user = app.UserSettingsFile();
+    if (!user.empty()) {
+        DeleteFileA(user.c_str());
+        RemoveDirectoryA(user.substr(0, user.rfind('\\')).c_str());
+    }
+}
+
+}  // namespace
+
 void AppTest::SetUp()
 {
     ClearGroups();
     m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-    DeleteWindowsDirFile(m_app.ProfileName());
+    DeleteSettingsFiles(m_app);
 }
 
 void AppTest::TearDown()
@@ -19,7 +34,7 @@ void AppTest::TearDown()
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
     ClearGroups();
-    DeleteWindowsDirFile(m_app.ProfileName());
+    DeleteSettingsFiles(m_app);
 }
 
 void AppTest::PrepareBar()

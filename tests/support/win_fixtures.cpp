@@ -387,4 +387,26 @@ bool MoveTo(POINT at)
     return false;
 }
 
+ErrorBox g_errorBox;
+
+namespace {
+
+BOOL CALLBACK CloseBoxOfThread(HWND hWnd, LPARAM)
+{
+    if (ClassNameOf(hWnd) != "#32770" || !IsWindowVisible(hWnd))
+        return TRUE;
+    ++g_errorBox.seen;
+    g_errorBox.caption = TextOf(hWnd);
+    g_errorBox.text = TextOf(GetDlgItem(hWnd, 0xFFFF));
+    PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+}  // namespace
+
+void CALLBACK CloseErrorBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), CloseBoxOfThread, 0);
+}
+
 }  // namespace testing_support

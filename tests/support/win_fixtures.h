@@ -115,4 +115,13 @@ void SendMouse(DWORD flags, POINT at = {0, 0});
 // earlier would land wherever the display last reported the pointer. False when it never did.
 bool MoveTo(POINT at);
 
+// Closes a message box of this thread from inside its own message loop, noting what it
+// said in g_errorBox: run CloseErrorBox on a thread timer around the call that shows it.
+struct ErrorBox {
+    int seen = 0;
+    std::string caption, text;
+};
+extern ErrorBox g_errorBox;
+void CALLBACK CloseErrorBox(HWND, UINT, UINT_PTR, DWORD);
+
 }  // namespace testing_support

@@ -45,51 +45,60 @@ TEST(ReplaceAll, ReplacesEveryOccurrenceWithoutSearchingTheReplacementAgain)
     EXPECT_EQ("Case", ReplaceAll("Case", "case", "x"));
 }
 
-TEST(BuildCommandLine, ProgramsAreLowerCasedWithTheWindowsDirectoryPutIn)
+TEST(BuildCommandLine, ProgramsKeepTheirCaseWithTheWindowsDirectoryPutIn)
 {
-    EXPECT_EQ("notepad.exe C:\\WINDOWS\\win.ini", Build("NOTEPAD.EXE %WINDIR%\\WIN.INI"));
-    EXPECT_EQ("x C:\\WINDOWS C:\\WINDOWS", Build("X %WinDir% %windir%"));
-    // The part before the first blank has no extension: the whole command, lower-cased.
-    EXPECT_EQ("c:\\program files\\tool.exe", Build("C:\\PROGRAM FILES\\TOOL.EXE", {{"exe"}, {"\"%1\" %*"}}));
+    EXPECT_EQ("NOTEPAD.EXE C:\\WINDOWS\\WIN.INI", Build("NOTEPAD.EXE %WINDIR%\\WIN.INI"));
+    EXPECT_EQ("X C:\\WINDOWS C:\\WINDOWS %WinDi", Build("X %WinDir% %windir% %WinDi"));
+    EXPECT_EQ("app.exe -P Work https://Example.com/AbC", Build("app.exe -P Work https://Example.com/AbC"));
+    // The part before the first blank has no extension: the whole command as written.
+    EXPECT_EQ("C:\\PROGRAM FILES\\TOOL.EXE", Build("C:\\PROGRAM FILES\\TOOL.EXE", {{"exe"}, {"\"%1\" %*"}}));
 }
 
 TEST(BuildCommandLine, DocumentsStartWithTheirTypesOpenCommand)
 {
     const Table txt{{"doc", "txt"}, {"write.exe", "notepad.exe %1"}};
-    EXPECT_EQ("notepad.exe readme.txt ", Build("README.TXT", txt));
-    EXPECT_EQ("write.exe a.doc b", Build("A.DOC B", txt));
+    EXPECT_EQ("notepad.exe README.TXT ", Build("README.TXT", txt));
+    EXPECT_EQ("write.exe A.DOC B", Build("A.DOC B", txt));
     // Compared without regard to case, on the extension as written, first entry wins.
-    EXPECT_EQ("first c:\\a.txt ", Build("C:\\A.TXT", {{"TXT", "txt"}, {"first %1", "second %1"}}));
-    EXPECT_EQ("notepad.exe c:\\windows\\x.txt ", Build("%WINDIR%\\X.TXT", txt, "c:\\windows"));
+    EXPECT_EQ("first C:\\A.TXT ", Build("C:\\A.TXT", {{"TXT", "txt"}, {"first %1", "second %1"}}));
+    EXPECT_EQ("notepad.exe c:\\windows\\X.TXT ", Build("%WINDIR%\\X.TXT", txt, "c:\\windows"));
+    // A first word in double quotes is taken whole, blanks and all; the open command's
+    // own quotes do not enclose the quoted document again.
+    EXPECT_EQ("notepad.exe \"C:\\My Docs\\Read Me.TXT\" -x ", Build("\"C:\\My Docs\\Read Me.TXT\" -x", txt));
+    EXPECT_EQ("viewer.exe \"C:\\My Docs\\a.txt\" ", Build("\"C:\\My Docs\\a.txt\"", {{"txt"}, {"viewer.exe \"%L\""}}));
+    EXPECT_EQ("write.exe \"D:\\A B.DOC", Build("\"D:\\A B.DOC", txt));  // unclosed: to the end
+    EXPECT_EQ("\"C:\\Docs.d\\x\" a.txt", Build("\"C:\\Docs.d\\x\" a.txt", txt));
     // No extension, a bare dot, or an extension only in a folder's name: no association.
     const Table empty{{"", "txt"}, {"never %1", "notepad.exe %1"}};
-    EXPECT_EQ("readme", Build("README", empty));
-    EXPECT_EQ("readme.", Build("README.", empty));
-    EXPECT_EQ("c:\\my.txt\\readme", Build("C:\\MY.TXT\\README", empty));
+    EXPECT_EQ("README", Build("README", empty));
+    EXPECT_EQ("README.", Build("README.", empty));
+    EXPECT_EQ("C:\\MY.TXT\\README", Build("C:\\MY.TXT\\README", empty));
+    EXPECT_EQ("\"\"", Build("\"\"", empty));
     // A table whose arrays differ in length is read only as far as both go.
-    EXPECT_EQ("readme.txt", Build("README.TXT", {{"txt"}, {}}));
+    EXPECT_EQ("README.TXT", Build("README.TXT", {{"txt"}, {}}));
 }
 
 TEST(BuildCommandLine, ProgramsStartAsWrittenWhateverIsAssociatedWithThem)
 {
     const Table today{{"exe", "com", "bat", "cmd", "pif"},
                       {"\"%1\" %*", "\"%1\" %*", "\"%1\" %*", "\"%1\" %*", "\"%1\" %*"}};
-    EXPECT_EQ("c:\\tools\\app.exe /x", Build("C:\\TOOLS\\APP.EXE /X", today));
-    EXPECT_EQ("c:\\run.bat", Build("C:\\RUN.BAT", today));
-    EXPECT_EQ("x.cmd a", Build("X.Cmd A", today));
-    EXPECT_EQ("old.com", Build("OLD.COM", today));
-    EXPECT_EQ("dos.pif", Build("DOS.PIF", today));
+    EXPECT_EQ("C:\\TOOLS\\APP.EXE /X", Build("C:\\TOOLS\\APP.EXE /X", today));
+    EXPECT_EQ("\"C:\\Program Files\\App.exe\" /X", Build("\"C:\\Program Files\\App.exe\" /X", today));
+    EXPECT_EQ("C:\\RUN.BAT", Build("C:\\RUN.BAT", today));
+    EXPECT_EQ("X.Cmd A", Build("X.Cmd A", today));
+    EXPECT_EQ("OLD.COM", Build("OLD.COM", today));
+    EXPECT_EQ("DOS.PIF", Build("DOS.PIF", today));
 }
 
 TEST(BuildCommandLine, TodaysPlaceholdersBecomeTheDocumentOrAreLeftOut)
 {
-    EXPECT_EQ("viewer.exe \"readme.txt\" ", Build("README.TXT", {{"txt"}, {"viewer.exe \"%L\""}}));
-    EXPECT_EQ("viewer.exe /a readme.txt ", Build("README.TXT", {{"txt"}, {"viewer.exe /a %l"}}));
-    EXPECT_EQ("app.exe readme.txt   ", Build("README.TXT", {{"txt"}, {"app.exe %1 %2 %*"}}));
-    EXPECT_EQ("app.exe  readme.txt", Build("README.TXT", {{"txt"}, {"app.exe %9"}}));
+    EXPECT_EQ("viewer.exe \"README.TXT\" ", Build("README.TXT", {{"txt"}, {"viewer.exe \"%L\""}}));
+    EXPECT_EQ("viewer.exe /a README.TXT ", Build("README.TXT", {{"txt"}, {"viewer.exe /a %l"}}));
+    EXPECT_EQ("app.exe README.TXT   ", Build("README.TXT", {{"txt"}, {"app.exe %1 %2 %*"}}));
+    EXPECT_EQ("app.exe  README.TXT", Build("README.TXT", {{"txt"}, {"app.exe %9"}}));
     // Only the open command's placeholders go: the document's own name keeps its "%2".
-    EXPECT_EQ("notepad.exe 50%2off.txt  ", Build("50%2OFF.TXT", {{"txt"}, {"notepad.exe %1 %*"}}));
-    EXPECT_EQ("a.exe %windir% readme.txt ", Build("README.TXT", {{"txt"}, {"a.exe %windir% %1"}}));
+    EXPECT_EQ("notepad.exe 50%2OFF.TXT  ", Build("50%2OFF.TXT", {{"txt"}, {"notepad.exe %1 %*"}}));
+    EXPECT_EQ("a.exe %windir% README.TXT ", Build("README.TXT", {{"txt"}, {"a.exe %windir% %1"}}));
 }
 
 TEST(BuildCommandLine, DoubleByteCharactersAreNeitherSplitNorLoweredByte)
@@ -104,9 +113,11 @@ TEST(BuildCommandLine, DoubleByteCharactersAreNeitherSplitNorLoweredByte)
 
     // The extension is one double-byte character whose trail byte is '\'.
     EXPECT_EQ(".\x95\x5C", ExtensionOf("C:\\README.\x95\x5C", TestCodePage()));
-    EXPECT_EQ("viewer.exe c:\\readme.\x95\x5C ",
+    EXPECT_EQ("viewer.exe C:\\README.\x95\x5C ",
               Build("C:\\README.\x95\x5C", {{"\x95\x5C"}, {"viewer.exe %1"}}));
-    EXPECT_EQ("c:\\\x83\x41.exe", Build("C:\\\x83\x41.EXE", {{"exe"}, {"\"%1\" %*"}}));
+    EXPECT_EQ("C:\\\x83\x41.EXE", Build("C:\\\x83\x41.EXE", {{"exe"}, {"\"%1\" %*"}}));
+    // Lowered for the search only: the characters around "%windir%" come out as written.
+    EXPECT_EQ("\x82\x60\x83\x41" "C:\\W", Build("\x82\x60\x83\x41%WINDIR%", {}, "C:\\W"));
 }
 
 TEST(WorkingDirectoryChange, TrailingBackslashAndDrive)

@@ -160,6 +160,94 @@ TEST(VisibilityPolicy, GroupUpPicksTheGroupAlongTheEdge)
     EXPECT_EQ(Tick(keys).group, -1);
 }
 
+OtherMonitors One(IntRect monitor)
+{
+    OtherMonitors others;
+    others.rects[0] = monitor;
+    others.count = 1;
+    return others;
+}
+
+// A 1024 x 768 primary with a second monitor on each side in turn; where the second one
+// continues an edge, the pointer passes on across it and that stretch reveals nothing.
+TEST(VisibilityPolicy, OnlyThePrimarysOwnOuterEdgesRevealTheBar)
+{
+    const IntSize primary = {1024, 768};
+    const OtherMonitors right = One({1024, 0, 1824, 600});
+    const OtherMonitors left = One({-1280, -100, 0, 924});
+    const OtherMonitors above = One({0, -600, 800, 0});
+    const OtherMonitors below = One({200, 768, 1000, 1368});
+    struct Case {
+        const OtherMonitors& others;
+        IntPoint cursor;
+        bool edge;
+    } cases[] = {
+        {right, {1023, 300}, false}, {right, {1023, 700}, true}, {right, {1023, 0}, true},
+        {right, {0, 300}, true},     {right, {1500, 300}, false}, {right, {1823, 599}, false},
+        {left, {0, 500}, false},     {left, {-1, 500}, false},    {left, {-1280, 0}, false},
+        {left, {0, 767}, true},      {left, {1023, 400}, true},   {above, {100, 0}, false},
+        {above, {900, 0}, true},     {above, {0, 0}, true},       {above, {400, -600}, false},
+        {below, {500, 767}, false},  {below, {100, 767}, true},   {below, {1023, 767}, true},
+        {below, {600, 1367}, false}, {right, {1024, 768}, false}, {right, {-1, 300}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.edge, OnScreenEdge(c.cursor, primary, c.others)) << c.cursor.x << "," << c.cursor.y;
+
+    // GroupUp divides the primary's edges; a corner whose side is continued belongs to
+    // the top edge alone.
+    EXPECT_EQ(GroupAtEdge({1023, 0}, primary, 4, right), 3);
+    EXPECT_EQ(GroupAtEdge({1023, 0}, primary, 4), 0);
+    EXPECT_EQ(GroupAtEdge({0, 767}, primary, 4, left), 0);  // by y it would be 3
+    EXPECT_EQ(GroupAtEdge({0, 0}, primary, 4, above), 0);
+
+    // The pointer resting on the second monitor, or on the edge it continues, never
+    // shows the bar nor switches the group; the free stretch of that edge still does.
+    const OtherMonitors wide = One({1920, 0, 3200, 1024});
+    for (IntPoint rest : {IntPoint{2500, 300}, IntPoint{1919, 300}, IntPoint{-3, 300}}) {
+        TimerInput in = PopUp(rest);
+        in.screen = {1920, 1080};
+        in.otherMonitors = &wide;
+        in.popupMode = POPUP_GROUPUP;
+        in.groupCount = 4;
+        for (int i = 0; i < 100; ++i) {
+            const TimerDecision out = Tick(in);
+            EXPECT_NE(out.window, WindowAction::Show) << rest.x << " tick " << i;
+            EXPECT_EQ(out.group, -1);
+        }
+    }
+    TimerInput free = PopUp({1919, 1050});
+    free.screen = {1920, 1080};
+    free.otherMonitors = &wide;
+    free.edgeTicks = 4;
+    EXPECT_EQ(Tick(free).window, WindowAction::Show);
+}
+
+TEST(VisibilityPolicy, ARectangleOffEveryMonitorIsMovedWholeIntoTheWorkArea)
+{
+    const IntRect work = {0, 0, 1024, 738};
+    struct Case {
+        IntRect saved, expected;
+    } cases[] = {
+        {{1100, 100, 1300, 400}, {824, 100, 1024, 400}},           // right of it
+        {{-1500, -300, -1200, -100}, {0, 0, 300, 200}},            // above and left
+        {{300, 900, 350, 1100}, {300, 538, 350, 738}},             // below
+        {{2000, 50, 3200, 900}, {0, 0, 1200, 850}},                // larger: left and top kept in
+        {{5000, 5000, 4000, 4000}, {1024, 738, 1024, 738}},        // no size at all
+        {{-2000000000, 0, 2000000000, 10}, {0, 0, 32767, 10}},       // a size no screen has
+    };
+    for (const Case& c : cases) {
+        const IntRect r = MoveInside(c.saved, work);
+        EXPECT_EQ(c.expected.left, r.left) << c.saved.left;
+        EXPECT_EQ(c.expected.top, r.top) << c.saved.left;
+        EXPECT_EQ(c.expected.right, r.right) << c.saved.left;
+        EXPECT_EQ(c.expected.bottom, r.bottom) << c.saved.left;
+    }
+    // A work area off the origin, as a second monitor's at negative coordinates.
+    const IntRect r = MoveInside({10, 10, 110, 70}, {-1280, -100, 0, 884});
+    EXPECT_EQ(-100, r.left);
+    EXPECT_EQ(10, r.top);
+}
+
 TEST(VisibilityPolicy, ScreenSaverCheckEveryEleventhTickOnlyWithStopSaver)
 {
     TimerInput in = PopUp({250, 230});

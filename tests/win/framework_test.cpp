@@ -273,6 +273,59 @@ TEST_F(FrameworkTest, StringsLoadExactlyFromTheStringTable)
     EXPECT_GT(m_app.LoadResString(IDS_LAUNCH_FAILED).size(), 100u);
 }
 
+TEST_F(FrameworkTest, TheManifestMakesUtf8TheAnsiCodePage)
+{
+    // The programs' manifest is part of these resources too: names in every script pass
+    // whole through the ANSI interfaces.
+    EXPECT_EQ(65001u, GetACP());
+}
+
+// The launcher moves the current directory to every item's folder: a library of a
+// known name planted there (or beside the program) must never be loaded.
+TEST_F(FrameworkTest, LibrariesAreNotLookedForInTheCurrentDirectory)
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string marker = path;
+    marker = marker.substr(0, marker.rfind('\\')) + "\\dll_marker.dll";
+    GetTempPathA(MAX_PATH, path);
+    const std::string folder = std::string(path) + "quillbar_planted";
+    const std::string loaded = folder + "\\loaded.marker";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(marker.c_str(), (folder + "\\planted.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(marker.c_str(), (folder + "\\CTL3D32.DLL").c_str(), FALSE));
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+
+    EXPECT_EQ(nullptr, fw::LoadSystemLibrary("planted.dll"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(loaded.c_str()));
+    // A plain search reaches the file here: the marker works...
+    HMODULE plain = LoadLibraryA("planted.dll");
+    EXPECT_NE(nullptr, plain);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(loaded.c_str()));
+    FreeLibrary(plain);
+    DeleteFileA(loaded.c_str());
+    // ...until the start-up takes the current directory out of the search.
+    fw::KeepCurrentDirectoryOutOfDllSearch();
+    EXPECT_EQ(nullptr, LoadLibraryA("planted.dll"));
+    // The 3-D library comes from the system directory.
+    if (m_app.Enable3dControls()) {
+        GetModuleFileNameA(GetModuleHandleA("CTL3D32.DLL"), path, MAX_PATH);
+        char system[MAX_PATH] = {};
+        GetSystemDirectoryA(system, MAX_PATH);
+        const std::string module = path;
+        EXPECT_EQ(0, lstrcmpiA(module.substr(0, std::string(system).size()).c_str(), system)) << module;
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(loaded.c_str()));
+
+    SetCurrentDirectoryA(previous);
+    DeleteFileA((folder + "\\planted.dll").c_str());
+    DeleteFileA((folder + "\\CTL3D32.DLL").c_str());
+    DeleteFileA(loaded.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(FrameworkTest, BaseNameDropsDirectoryAndExtension)
 {
     EXPECT_EQ("qlbar", fw::BaseNameOfPath("C:\\Program Files\\Tools.d\\qlbar.exe"));

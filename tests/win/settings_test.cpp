@@ -15,12 +15,21 @@ namespace {
 
 class SettingsTest : public AppTest {
 protected:
+    void TearDown() override
+    {
+        // Folders that stood in for files that cannot be written.
+        RemoveDirectoryA(WindowsDirFile(m_app.ProfileName()).c_str());
+        RemoveDirectoryA(m_app.UserSettingsFile().c_str());
+        AppTest::TearDown();
+    }
+
     void Put(const char* key, const char* value) { WriteProfile(m_app.ProfileName(), "Quillbar", key, value); }
     std::string Get(const char* key) { return ReadProfile(m_app.ProfileName(), "Quillbar", key); }
-    std::string FileText()
+    std::string FileText() { return FileText(m_app.ProfileName(), WindowsDirFile(m_app.ProfileName())); }
+    std::string FileText(const std::string& profile, const std::string& path)
     {
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, m_app.ProfileName().c_str());
-        std::string text = ReadWholeFile(WindowsDirFile(m_app.ProfileName()));
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, profile.c_str());
+        std::string text = ReadWholeFile(path);
         text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
         return text;
     }
@@ -71,6 +80,66 @@ TEST_F(SettingsTest, SaveWritesTheTenKeysInOrderWithTheFifthWindowValueAsMinusOn
               "Title=10001\n",
               FileText());
     EXPECT_EQ(0, m_app.WaitCursorCount());
+}
+
+// A folder of the file's name stands in for a file the user may not write.
+TEST_F(SettingsTest, WhereTheWindowsDirectoryCannotBeWrittenTheSettingsGoToTheUsersFile)
+{
+    const std::string user = m_app.UserSettingsFile();
+    ASSERT_NE(std::string::npos, user.find("\\Quillbar\\win_tests.INI")) << user;
+    m_app.LoadSettings();
+    m_app.m_nMaxInLine = 42;
+    m_app.m_nPopup = 10102;
+    m_app.SaveSettings();
+    const std::string written = FileText();
+    DeleteWindowsDirFile(m_app.ProfileName());
+    ASSERT_TRUE(CreateDirectoryA(WindowsDirFile(m_app.ProfileName()).c_str(), nullptr));
+    g_errorBox = ErrorBox{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseErrorBox);
+    m_app.SaveSettings();
+    EXPECT_EQ(0, g_errorBox.seen);
+    // Everything, as the Windows directory's file had it.
+    EXPECT_EQ(written, FileText(user, user));
+    m_app.m_nMaxInLine = 0;
+    m_app.LoadSettings();
+    EXPECT_EQ(42, m_app.m_nMaxInLine);
+    EXPECT_EQ(10102, m_app.m_nPopup);
+
+    // From now on the user's file is the settings file, whatever the Windows directory holds.
+    ASSERT_TRUE(RemoveDirectoryA(WindowsDirFile(m_app.ProfileName()).c_str()));
+    Put("Max", "150");
+    m_app.LoadSettings();
+    EXPECT_EQ(42, m_app.m_nMaxInLine);
+    m_app.m_nMaxInLine = 43;
+    m_app.SaveSettings();
+    KillTimer(nullptr, timer);
+    EXPECT_EQ("43", ReadProfile(user, "Quillbar", "Max"));
+    EXPECT_EQ("150", Get("Max"));
+    EXPECT_EQ(0, g_errorBox.seen);
+}
+
+TEST_F(SettingsTest, ASaveThatFailsEverywhereIsReportedOnceWithThePlacesAndTheReason)
+{
+    const std::string user = m_app.UserSettingsFile();
+    ASSERT_TRUE(CreateDirectoryA(WindowsDirFile(m_app.ProfileName()).c_str(), nullptr));
+    CreateDirectoryA(user.substr(0, user.rfind('\\')).c_str(), nullptr);
+    ASSERT_TRUE(CreateDirectoryA(user.c_str(), nullptr));
+    m_app.LoadSettings();
+    g_errorBox = ErrorBox{};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseErrorBox);
+    m_app.SaveSettings();
+    m_app.SaveSettings();  // as the exit does
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(1, g_errorBox.seen);
+    EXPECT_EQ("Quillbar", g_errorBox.caption);
+    EXPECT_EQ(0u, g_errorBox.text.find("The settings could not be saved")) << g_errorBox.text;
+    char reason[256] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_ACCESS_DENIED, 0, reason,
+                   sizeof reason, nullptr);
+    const std::string why = std::string(reason).substr(0, std::string(reason).find_first_of("\r\n"));
+    ASSERT_FALSE(why.empty());
+    EXPECT_NE(std::string::npos, g_errorBox.text.find(WindowsDirFile(m_app.ProfileName()) + ": " + why)) << g_errorBox.text;
+    EXPECT_NE(std::string::npos, g_errorBox.text.find(user + ": " + why)) << g_errorBox.text;
 }
 
 TEST_F(SettingsTest, MaxAndPopupGetTheirReplacementsAndNothingElseDoes)
@@ -173,6 +242,34 @@ TEST_F(SettingsTest, ALoadThenSaveRewritesEveryValueExceptTheFifthWindowValue)
     EXPECT_EQ("7", Get("StopSaver"));
     EXPECT_EQ("10102", Get("Popup"));
     EXPECT_EQ("12345", Get("Title"));
+}
+
+TEST_F(SettingsTest, APlaceSavedOnAMonitorThatIsGoneComesBackWholeOntoTheScreen)
+{
+    MONITORINFO primary;
+    primary.cbSize = sizeof primary;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary));
+    const RECT& work = primary.rcWork;
+    Put("Window", "9000,-5000,9100,-4800,-1,600");
+    Put("Dialog", "-3000,100,-2700,400");
+    m_app.LoadSettings();
+    EXPECT_EQ(work.right - 100, m_app.m_rcWindow.left);
+    EXPECT_EQ(work.top, m_app.m_rcWindow.top);
+    EXPECT_EQ(work.right, m_app.m_rcWindow.right);
+    EXPECT_EQ(work.top + 200, m_app.m_rcWindow.bottom);
+    EXPECT_EQ(work.left, m_app.m_rcDialog.left);
+    EXPECT_EQ(100, m_app.m_rcDialog.top);
+    EXPECT_EQ(work.left + 300, m_app.m_rcDialog.right);
+    EXPECT_EQ(600, m_app.m_nPosition);
+
+    // Partly on the screen, or no place saved (the dialog is then centred): as saved.
+    Put("Window", "-50,10,50,200,-1,600");
+    Put("Dialog", "0,0,0,0");
+    m_app.LoadSettings();
+    EXPECT_EQ(-50, m_app.m_rcWindow.left);
+    EXPECT_EQ(50, m_app.m_rcWindow.right);
+    EXPECT_EQ(0, m_app.m_rcDialog.left);
+    EXPECT_EQ(0, m_app.m_rcDialog.right);
 }
 
 TEST_F(SettingsTest, SavingLeavesOtherSectionsAndKeysOfTheFileAlone)
