@@ -30,9 +30,29 @@ bool FitsRecord(const std::wstring& text)
     if (text.empty() || text.size() > kMaxWrittenUnits || text.find(L'\0') != std::wstring::npos)
         return false;
     // The launcher keeps 255 bytes of the text in its code page.
-    const int bytes = WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    return bytes > 0 && static_cast<size_t>(bytes) <= kMaxStringBytes;
+    std::string ansi;
+    AnsiFromWide(text.data(), text.size(), ansi);
+    return !ansi.empty() && ansi.size() <= kMaxStringBytes;
+}
+
+bool Representable(const std::wstring& text)
+{
+    std::string ansi;
+    if (AnsiFromWide(text.data(), text.size(), ansi))
+        return true;
+    Complain(IDS_QG_TEXT_BAD, {text});
+    return false;
+}
+
+bool Representable(const WrittenGroup& group)
+{
+    bool all = Representable(ToWide(group.name));
+    for (const WrittenItem& item : group.items) {
+        all = all && Representable(ToWide(item.title)) && Representable(ToWide(item.command.field));
+        for (const std::u16string& directory : item.command.directories)
+            all = all && Representable(ToWide(directory));
+    }
+    return all;
 }
 
 bool UsableName(const std::wstring& name)

@@ -17,6 +17,11 @@ constexpr int kUsage = 2;
 std::u16string ToU16(const std::wstring& text);
 std::wstring ToWide(const std::u16string& text);
 
+// True when the system's code page holds every character of the text, so that the
+// launcher reads back this text and no other; otherwise says so (IDS_QG_TEXT_BAD).
+bool Representable(const std::wstring& text);
+// The same for every text a group stores: its name, titles, commands and directories.
+bool Representable(const WrittenGroup& group);
 // A group name that can be a key name and comes back whole from a record.
 bool UsableName(const std::wstring& name);
 // A title or command that comes back whole from a record.

@@ -109,7 +109,7 @@ uint32_t IconDepth(const StoredIcon& icon, uint32_t& headerSize)
 CodePage CapturingCodec(std::u16string& captured)
 {
     CodePage codec;
-    codec.fromWide = [&captured](const char16_t* units, size_t count) {
+    codec.fromWide = [&captured](const char16_t* units, size_t count, bool&) {
         captured.assign(units, count);
         if (!captured.empty() && captured.back() == u'\0')
             captured.pop_back();

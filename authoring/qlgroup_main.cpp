@@ -100,6 +100,8 @@ int SayWhenDone(int status, UINT id, std::initializer_list<std::wstring> args)
 // group already there unless --replace says so. kRefused after saying why not.
 int CheckNewName(const Arguments& args, const Target& target)
 {
+    if (!Representable(target.name))
+        return kRefused;
     if (!UsableName(target.name)) {
         Complain(IDS_QG_NAME_BAD, {target.name});
         return kRefused;
@@ -162,6 +164,12 @@ int List()
             std::vector<uint8_t> record;
             CProgramGroup group;
             uint32_t position = 0;
+            // The launcher passes over a key whose name it could only read as another.
+            std::string ansi;
+            if (!AnsiFromWide(key.data(), key.size(), ansi)) {
+                Say(IDS_QG_LIST_REFUSED, {source, Text(IDS_QG_WHY_KEY_NAME)});
+                continue;
+            }
             if (ReadRecord(place, key, record).status != StoreStatus::Ok || record.empty()) {
                 Say(IDS_QG_LIST_REFUSED, {source, Text(IDS_QG_WHY_UNREADABLE)});
                 continue;
@@ -279,6 +287,8 @@ int AddItem(const Arguments& args)
     const std::wstring title = ValueOf(args, L"--title");
     const std::wstring command = ValueOf(args, L"--command");
     const std::wstring directory = ValueOf(args, L"--dir");
+    if (!Representable(title) || !Representable(command) || !Representable(directory))
+        return kRefused;
     if (!FitsRecord(title)) {
         Complain(IDS_QG_TITLE_BAD, {title});
         return kRefused;
@@ -415,7 +425,7 @@ int Import(const Arguments& args)
     }
     // The group keeps the name it was exported with.
     target.name = ToWide(group.name);
-    if (CheckNewName(args, target) != kDone)
+    if (!Representable(group) || CheckNewName(args, target) != kDone)
         return kRefused;
     return SayWhenDone(ReportStore(WriteRecord(target.place, target.name, record), target.place, target.name),
                        IDS_QG_IMPORTED, {target.name});

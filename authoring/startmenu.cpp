@@ -178,6 +178,8 @@ bool ItemFromShortcut(const std::wstring& path, WrittenItem& item)
         Complain(IDS_QG_SM_SKIPPED, {path, Text(IDS_QG_SM_NO_TARGET)});
         return false;
     }
+    if (!Representable(link.title))
+        return false;
     if (!FitsRecord(link.title)) {
         Complain(IDS_QG_TITLE_BAD, {link.title});
         return false;
@@ -185,12 +187,16 @@ bool ItemFromShortcut(const std::wstring& path, WrittenItem& item)
     std::wstring command = link.target.find(L' ') == std::wstring::npos ? link.target : L"\"" + link.target + L"\"";
     if (!link.arguments.empty())
         command += L" " + link.arguments;
+    if (!Representable(command))
+        return false;
     if (!FitsRecord(command)) {
         Complain(IDS_QG_COMMAND_TOO_LONG, {link.title});
         return false;
     }
     item.title = ToU16(link.title);
     const std::wstring directory = StorableDirectory(link.directory);
+    if (!Representable(directory))
+        return false;
     if (!ComposeCommand(ToU16(command), ToU16(directory), item.command).ok()) {
         Complain(IDS_QG_SM_NO_DIR, {link.title, link.directory});
         if (!ComposeCommand(ToU16(command), u"", item.command).ok()) {
@@ -219,6 +225,10 @@ std::wstring ProgramsFolder(bool common)
 // One group: written (or shown, for a dry run); false when it was left out.
 bool ImportFolder(const Folder& folder, const StartMenuOptions& options, const GroupPlace& place, int& failures)
 {
+    if (!Representable(folder.name)) {
+        ++failures;
+        return false;
+    }
     if (!UsableName(folder.name)) {
         Complain(IDS_QG_NAME_BAD, {folder.name});
         ++failures;

@@ -6,10 +6,20 @@
 #include "app/launch_app.h"
 #include "framework/gdi.h"
 #include "launch/launch_platform.h"
+#include "resource.h"
 
 #include <vector>
 
 namespace {
+
+// A start refused before it is tried: said in a box owned by the button window, as a
+// failed start's is.
+void RefuseStart(CLaunchApp& app, UINT id)
+{
+    HWND owner = app.m_pButtonWnd ? app.m_pButtonWnd->m_hWnd : nullptr;
+    MessageBoxA(owner, app.LoadResString(id).c_str(), app.LoadResString(IDS_LAUNCH_FAILED_CAPTION).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+}
 
 // Starts the item: a click's command line when no files are given, else a drop's.
 void StartItem(CLaunchApp& app, const ItemToStart& item, const std::vector<std::string>& files)
@@ -47,6 +57,8 @@ void CButtonBarWnd::LaunchItem(UINT, POINT)
     ItemToStart item;
     if (!app || !ItemToStartAt(app->m_group, m_nPressedItem, item))
         return;
+    if (!item.exact)
+        return RefuseStart(*app, IDS_ITEM_NOT_EXACT);
     StartItem(*app, item, {});
 }
 
@@ -58,7 +70,8 @@ void CButtonBarWnd::LaunchWithFiles(HDROP hDropInfo)
     fw::WaitCursor wait;
     POINT point = {0, 0};
     std::vector<std::string> files;
-    if (!TakeDroppedFiles(hDropInfo, point, files))
+    bool exact = true;
+    if (!TakeDroppedFiles(hDropInfo, point, files, exact))
         return;
     CLaunchApp* app = LaunchApp();
     if (!app)
@@ -72,6 +85,8 @@ void CButtonBarWnd::LaunchWithFiles(HDROP hDropInfo)
     ItemToStart item;
     if (!hit.isButton || files.empty() || !ItemToStartAt(app->m_group, hit.index, item))
         return;
+    if (!exact || !item.exact)
+        return RefuseStart(*app, exact ? IDS_ITEM_NOT_EXACT : IDS_DROP_NOT_EXACT);
     StartItem(*app, item, files);
 }
 

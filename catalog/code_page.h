@@ -16,13 +16,24 @@ struct CodePage {
     std::function<std::string(const std::string& pair)> lowerDoubleByte;
     // UTF-16 units, `count` of them, to at most kMaxStringBytes bytes of text, cut at a
     // whole character. The units end with the terminating 0 when the string is short;
-    // a long string is handed over as its first kMaxStringUnits units only.
-    std::function<std::string(const char16_t* units, size_t count)> fromWide;
+    // a long string is handed over as its first kMaxStringUnits units only. `exact` is
+    // set false when a character has no equal in the code page and a stand-in took its
+    // place: the text is then another one.
+    std::function<std::string(const char16_t* units, size_t count, bool& exact)> fromWide;
+    // UTF-8 (65001): characters of one to four bytes, and no lead bytes in the
+    // double-byte sense. No ASCII byte occurs inside a character, so searching for '\',
+    // '.', ' ' or '"' byte by byte is safe; only cutting must mind the characters.
+    bool utf8 = false;
 };
 
-// Length of the character that starts at text[i]: 2 for a lead byte with a trail byte
-// after it, else 1 (a lead byte at the very end stands alone).
+// Length of the character that starts at text[i]: the bytes of a UTF-8 sequence that
+// are there, 2 for a lead byte with a trail byte after it, else 1 (a lead byte at the
+// very end stands alone).
 size_t CharLength(const std::string& text, size_t i, const CodePage& codePage);
+
+// The length of the longest start of the text, at most `limit` bytes, that ends on a
+// whole character.
+size_t WholePrefix(const std::string& text, size_t limit, const CodePage& codePage);
 
 // True when the last character of the text (a double-byte character counts as one) is a
 // backslash.
@@ -30,3 +41,7 @@ bool EndsWithBackslash(const std::string& text, const CodePage& codePage);
 
 // The system's ANSI code page (Windows builds: catalog/platform_code_page.cpp).
 const CodePage& PlatformCodePage();
+
+// Windows builds: the wide text in the system's code page; false when a character has no
+// equal there (the text would be another one), or the text is not valid UTF-16.
+bool AnsiFromWide(const wchar_t* text, size_t length, std::string& ansi);

@@ -71,16 +71,18 @@ bool GroupRecord::ReadItem(uint32_t offset, ItemRecord& item) const
     return true;
 }
 
-bool GroupRecord::Convert(const uint8_t* units, size_t count, std::string& text) const
+bool GroupRecord::Convert(const uint8_t* units, size_t count, std::string& text, bool* exact) const
 {
     // Copy the units out: the record gives no alignment for a char16_t view.
     char16_t wide[kMaxStringUnits];
     count = count < kMaxStringUnits ? count : kMaxStringUnits;
     for (size_t i = 0; i < count; ++i)
         wide[i] = static_cast<char16_t>(units[2 * i] | (units[2 * i + 1] << 8));
-    text = m_codec.fromWide ? m_codec.fromWide(wide, count) : std::string();
-    if (text.size() > kMaxStringBytes)
-        text.resize(kMaxStringBytes);
+    bool whole = true;
+    text = m_codec.fromWide ? m_codec.fromWide(wide, count, whole) : std::string();
+    text.resize(WholePrefix(text, kMaxStringBytes, m_codec));
+    if (exact)
+        *exact = whole;
     return true;
 }
 
@@ -96,15 +98,15 @@ static size_t UnitsToConvert(const uint8_t* begin, size_t bytes)
     return units >= kMaxStringUnits ? kMaxStringUnits : 0;
 }
 
-bool GroupRecord::ReadString(uint32_t offset, std::string& text) const
+bool GroupRecord::ReadString(uint32_t offset, std::string& text, bool* exact) const
 {
     if (!Contains(offset, 2) || m_lastZeroUnit[offset % 2] == m_size || m_lastZeroUnit[offset % 2] < offset)
         return false;
     const size_t count = UnitsToConvert(m_data + offset, m_size - offset);
-    return count != 0 && Convert(m_data + offset, count, text);
+    return count != 0 && Convert(m_data + offset, count, text, exact);
 }
 
-bool GroupRecord::ReadTagString(const Tag& tag, std::string& text) const
+bool GroupRecord::ReadTagString(const Tag& tag, std::string& text, bool* exact) const
 {
     if (!tag.data)
         return false;
@@ -114,7 +116,7 @@ bool GroupRecord::ReadTagString(const Tag& tag, std::string& text) const
     for (size_t i = 0; i + 1 < tag.dataSize && !terminated; i += 2)
         terminated = tag.data[i] == 0 && tag.data[i + 1] == 0;
     const size_t count = terminated ? UnitsToConvert(tag.data, tag.dataSize) : 0;
-    return count != 0 && Convert(tag.data, count, text);
+    return count != 0 && Convert(tag.data, count, text, exact);
 }
 
 bool GroupRecord::LocateIcon(uint32_t iconOffset, IconLocation& icon) const

@@ -16,7 +16,7 @@
 constexpr size_t kMaxStringBytes = 255;
 // Only the first 256 units of a string are looked at and converted, however long it is.
 // Each unit gives at least one byte, except where two make one character (a surrogate
-// pair, a letter composed with its accent): a long run of those keeps fewer bytes.
+// pair): a long run of those keeps fewer bytes.
 constexpr size_t kMaxStringUnits = kMaxStringBytes + 1;
 
 // Header fields and their offsets.
@@ -103,9 +103,10 @@ public:
     bool ReadItem(uint32_t offset, ItemRecord& item) const;
     // A string at an offset, converted; false when it or its terminator lies outside.
     // Only the first kMaxStringUnits units are read, whatever the string's length.
-    bool ReadString(uint32_t offset, std::string& text) const;
+    // *exact (when given) tells whether the code page held every character.
+    bool ReadString(uint32_t offset, std::string& text, bool* exact = nullptr) const;
     // A string inside a tag's data; false when it has no terminator there.
-    bool ReadTagString(const Tag& tag, std::string& text) const;
+    bool ReadTagString(const Tag& tag, std::string& text, bool* exact = nullptr) const;
     // Where the parts of an icon lie; false unless header, colour table, image and
     // mask all lie inside the record and the icon has 1 to 8 bits per pixel.
     bool LocateIcon(uint32_t iconOffset, IconLocation& icon) const;
@@ -122,7 +123,7 @@ public:
     bool Contains(uint64_t offset, uint64_t length) const;
 
 private:
-    bool Convert(const uint8_t* units, size_t count, std::string& text) const;
+    bool Convert(const uint8_t* units, size_t count, std::string& text, bool* exact) const;
 
     const uint8_t* m_data;
     size_t m_size;

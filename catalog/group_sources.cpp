@@ -66,16 +66,20 @@ void ListGroups(CProgramGroup& scratch, std::vector<std::string>& sources, const
             HKEY key = nullptr;
             if (RegOpenKeyExA(groups.root, groups.path, 0, KEY_READ, &key) != ERROR_SUCCESS)
                 break;
-            char name[kNameBufferSize] = {};
+            // Wide, as the group tool writes them: the ANSI call would hand over a name the
+            // code page lacks a character of as another name, perhaps another group's.
+            wchar_t name[kNameBufferSize] = {};
             DWORD length = kNameBufferSize;
-            LONG result = RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+            LONG result = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
             RegCloseKey(key);
             if (result == ERROR_NO_MORE_ITEMS)
                 break;
-            // Any other failure leaves no usable name: that index is passed over.
-            if (result != ERROR_SUCCESS)
+            // Any other failure, or a name that does not convert exactly, leaves no usable
+            // name: that index is passed over.
+            std::string ansi;
+            if (result != ERROR_SUCCESS || !AnsiFromWide(name, length, ansi))
                 continue;
-            std::string source = std::string(1, groups.letter) + groups.path + "\\" + name;
+            std::string source = std::string(1, groups.letter) + groups.path + "\\" + ansi;
             if (scratch.Load(source, LOAD_LIST, lists) == 0)
                 sources.push_back(source);
         }

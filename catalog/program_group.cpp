@@ -17,7 +17,7 @@ CProgramItem::CProgramItem(const GroupRecord* record, uint32_t itemOffset, uint1
     ItemRecord item;
     std::string title, command;
     if (!record || !record->ReadItem(itemOffset, item) || !record->ReadString(item.titleOffset, title) ||
-        !record->ReadString(item.commandOffset, command)) {
+        !record->ReadString(item.commandOffset, command, &m_bExact)) {
         error = 1;
         return;
     }
@@ -80,8 +80,10 @@ uint16_t CProgramGroup::LoadFromRecord(const std::string& source, const uint8_t*
         CProgramItem& item = *m_items[tag.item];
         if (tag.id == kTagDirectory) {
             std::string directory;
-            if (!reader.ReadTagString(tag, directory))
+            bool exact = true;
+            if (!reader.ReadTagString(tag, directory, &exact))
                 return;
+            item.m_bExact = item.m_bExact && exact;
             if (!EndsWithBackslash(directory, codec))
                 directory += kBackslash;
             item.m_strCommand = directory + item.m_strCommand;

@@ -34,6 +34,9 @@ public:
     std::string m_strCommand;    // program and arguments
     std::string m_strDirectory;  // working directory; may be empty
     uint16_t m_bMinimized = 0;
+    // False when the code page lacked a character of the command or the directory: they
+    // would name another program or folder, and the item is not started.
+    bool m_bExact = true;
     uint32_t m_nIconInfo = 0;  // offsets into the group record
     uint32_t m_nIconMask = 0;
     uint32_t m_nIconBits = 0;

@@ -42,14 +42,16 @@ std::string LowerCase(const std::string& text, const CodePage& codePage)
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         const size_t length = CharLength(text, i, codePage);
-        if (length == 2) {
+        if (length == 2 && codePage.lowerDoubleByte) {
             const std::string pair = text.substr(i, 2);
-            std::string lower = codePage.lowerDoubleByte ? codePage.lowerDoubleByte(pair) : pair;
+            std::string lower = codePage.lowerDoubleByte(pair);
             // A mapping that does not give one double-byte character back is not used.
             out += lower.size() == 2 ? lower : pair;
-        } else {
+        } else if (length == 1) {
             const char c = text[i];
             out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        } else {
+            out.append(text, i, length);
         }
         i += length;
     }

@@ -77,7 +77,7 @@ namespace {
 // for nothing else, and loading it (and what it loads) with the program costs start-up
 // time and memory.
 struct ShellDrop {
-    UINT(WINAPI* queryFile)(HDROP, UINT, LPSTR, UINT) = nullptr;
+    UINT(WINAPI* queryFile)(HDROP, UINT, LPWSTR, UINT) = nullptr;
     BOOL(WINAPI* queryPoint)(HDROP, POINT*) = nullptr;
     void(WINAPI* finish)(HDROP) = nullptr;
 };
@@ -97,7 +97,7 @@ const ShellDrop* ShellDropFunctions()
         HMODULE shell = LoadLibraryA("SHELL32.DLL");
         if (!shell)
             return nullptr;
-        Resolve(shell, "DragQueryFileA", functions.queryFile);
+        Resolve(shell, "DragQueryFileW", functions.queryFile);
         Resolve(shell, "DragQueryPoint", functions.queryPoint);
         Resolve(shell, "DragFinish", functions.finish);
         if (!functions.queryFile || !functions.queryPoint || !functions.finish) {
@@ -108,19 +108,24 @@ const ShellDrop* ShellDropFunctions()
     return &functions;
 }
 
-// The dropped files' full names, each fetched whole however long it is.
-std::vector<std::string> DroppedFiles(const ShellDrop& shell, HDROP hDrop)
+// The dropped files' full names, each fetched whole however long it is, in UTF-16 and
+// converted exactly; `exact` turns false at a name that does not convert.
+std::vector<std::string> DroppedFiles(const ShellDrop& shell, HDROP hDrop, bool& exact)
 {
     std::vector<std::string> files;
+    exact = true;
     const UINT count = shell.queryFile(hDrop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         const UINT length = shell.queryFile(hDrop, i, nullptr, 0);
         if (length == 0)
             continue;
-        std::vector<char> name(length + 1, '\0');
+        std::vector<wchar_t> name(length + 1, L'\0');
         const UINT fetched = shell.queryFile(hDrop, i, name.data(), length + 1);
-        if (fetched > 0 && fetched <= length)
-            files.emplace_back(name.data(), fetched);
+        if (fetched == 0 || fetched > length)
+            continue;
+        std::string file;
+        exact = AnsiFromWide(name.data(), fetched, file) && exact;
+        files.push_back(file);
     }
     return files;
 }
@@ -180,10 +185,11 @@ bool ItemToStartAt(const CProgramGroup& group, int index, ItemToStart& start)
     start.command = item->m_strCommand;
     start.directory = item->m_strDirectory;
     start.show = item->m_bMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+    start.exact = item->m_bExact;
     return true;
 }
 
-bool TakeDroppedFiles(HDROP hDrop, POINT& point, std::vector<std::string>& files)
+bool TakeDroppedFiles(HDROP hDrop, POINT& point, std::vector<std::string>& files, bool& exact)
 {
     const ShellDrop* shell = ShellDropFunctions();
     if (!shell) {
@@ -193,7 +199,7 @@ bool TakeDroppedFiles(HDROP hDrop, POINT& point, std::vector<std::string>& files
     }
     point = {0, 0};
     shell->queryPoint(hDrop, &point);
-    files = DroppedFiles(*shell, hDrop);
+    files = DroppedFiles(*shell, hDrop, exact);
     shell->finish(hDrop);
     return true;
 }

@@ -20,6 +20,7 @@ struct ItemToStart {
     std::string command;
     std::string directory;
     int show = SW_SHOWNORMAL;
+    bool exact = true;  // the command and directory are the stored ones (CProgramItem::m_bExact)
 };
 
 // The item at this button index of the group; false when there is none.
@@ -49,5 +50,6 @@ std::string ClickCommandLine(const std::string& command, const AssociationTable&
 bool DropHandleIsOurs(HDROP hDrop);
 // Reads the drop point (client coordinates) and the dropped files' full names, and
 // releases the drop. False when the shell's drop functions cannot be had: the drop's
-// memory is then freed unread.
-bool TakeDroppedFiles(HDROP hDrop, POINT& point, std::vector<std::string>& files);
+// memory is then freed unread. `exact` is false when a name does not convert exactly
+// to the system's code page: it would name another file, and nothing may start.
+bool TakeDroppedFiles(HDROP hDrop, POINT& point, std::vector<std::string>& files, bool& exact);

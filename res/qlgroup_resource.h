@@ -56,5 +56,6 @@
 #define IDS_QG_READ_DENIED          3047
 #define IDS_QG_SM_NO_DIR            3048
 #define IDS_QG_WRITE_DENIED_COMMON  3049
+#define IDS_QG_WHY_KEY_NAME         3050
 
 #endif

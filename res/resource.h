@@ -147,6 +147,8 @@
 #define IDS_LAUNCH_FAILED           159
 #define IDS_LAUNCH_FAILED_CAPTION   161
 #define IDS_OUT_OF_MEMORY           182
+#define IDS_ITEM_NOT_EXACT          210
+#define IDS_DROP_NOT_EXACT          211
 #define IDS_HELP_FAILED             61703   /* the framework's help call */
 
 /* About box texts. */

@@ -178,6 +178,16 @@ drop_onto_own_window() {
         fail "started $(tr -d '\r' <"$RECLOG_UNIX" | grep cmdline), expected $want" || return 1
 }
 
+# The launcher on the first group, its group menu opened by the right button.
+open_group_menu() {
+    fixed_free_ini Group=0
+    start_launcher || fail "no launcher" || return 1
+    local x y
+    read -r x y < <(bar_point 19 $(( STRIP + 19 )))
+    xdotool mousemove "$x" "$y" click 3
+    wait_for 5 '[ -n "$(menu_lines)" ]' || fail "no menu after a right click" || return 1
+}
+
 # The Set Up dialog, restored from its minimised caption by a double click.
 restore_dialog() {
     local dl dt
@@ -254,9 +264,42 @@ scenario_about_box() {
     wait_for 5 '! setup_disabled' || fail "the Set Up dialog stays disabled after the box" || return 1
 }
 
+# Names in any script, carried whole by the UTF-8 code page of both programs' manifest:
+# qlgroup writes a group whose name, title, program folder and arguments are Cyrillic and
+# CJK; the menu chooses it, and a click starts the program in its folder with the
+# arguments byte for byte (the recorder logs its wide command line as UTF-8).
+scenario_names_in_any_language() {
+    local folder='Программы\程序' args='Привет 你好 Ärger'
+    local dir="C:\\$folder" name='Инструменты 工具'
+    mkdir -p "$WINEPREFIX/drive_c/Программы/程序"
+    cp "$BUILD/recorder.exe" "$WINEPREFIX/drive_c/Программы/程序/recorder.exe"
+    # Wine makes the programs' wide command line from the Unix arguments in this locale.
+    LC_ALL=C.UTF-8 qlgroup add "$name" &&
+        LC_ALL=C.UTF-8 qlgroup add-item "$name" --title 'Запуск 启动' --command "$dir\\recorder.exe $args" --dir "$dir" ||
+        fail "qlgroup refused the names" || return 1
+    open_group_menu || return 1
+    shot names-in-any-language-menu
+    # The fourth group, after Alpha, Beta and Gamma: one button.
+    xdotool key 4
+    wait_for 5 '[ "$(bar_size)" = "$(bar_width 1 0)x$(( 40 + STRIP ))" ]' ||
+        fail "choosing group 4 left the bar at $(bar_size)" || return 1
+    local x y
+    read -r x y < <(bar_point 19 $(( STRIP + 19 )))
+    xdotool mousemove "$x" "$y" click 1
+    wait_for 10 '[ "$(starts_count)" -ge 1 ]' || fail "a click started nothing" || return 1
+    shot names-in-any-language
+    tr -d '\r' <"$RECLOG_UNIX" | grep -qx "cmdline=.*recorder\.exe $args" ||
+        fail "started $(tr -d '\r' <"$RECLOG_UNIX" | grep cmdline), expected ...recorder.exe $args" || return 1
+    tr -d '\r' <"$RECLOG_UNIX" | grep -qxF "cwd=$dir" ||
+        fail "ran in $(tr -d '\r' <"$RECLOG_UNIX" | grep cwd), expected $dir" || return 1
+    stop_launcher
+    LC_ALL=C.UTF-8 qlgroup remove "$name" || fail "qlgroup could not remove the group" || return 1
+}
+
 # ---------------------------------------------------------------------------------------
 ALL=(dock drop_posted_is_lost drop_ole_drag_is_lost drop_xdnd_into_virtual_desktop_is_lost
-    drop_xdnd_onto_own_window exit_saves_everything about_box)
+    drop_xdnd_onto_own_window exit_saves_everything about_box
+    names_in_any_language)
 [ $# -gt 0 ] && ALL=("$@")
 
 passed=0 failed=0 skipped=0

@@ -12,5 +12,7 @@ namespace testing_support {
 // A moveable block holding the names at `point` (client coordinates, or the non-client
 // area when `nonClient`); null when there is no memory for it.
 HGLOBAL MakeDropFiles(POINT point, BOOL nonClient, const std::vector<std::string>& files);
+// The same with the names in UTF-16, as today's shell hands them.
+HGLOBAL MakeDropFiles(POINT point, BOOL nonClient, const std::vector<std::wstring>& files);
 
 }  // namespace testing_support

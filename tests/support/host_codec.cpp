@@ -24,8 +24,9 @@ bool IsLeadByte(unsigned char byte)
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-std::string FromWide(const char16_t* units, size_t count)
+std::string FromWide(const char16_t* units, size_t count, bool& exact)
 {
+    exact = true;
     std::string text;
     for (size_t i = 0; i < count && units[i] != 0; ++i) {
         char bytes[2] = {'?', 0};
@@ -40,6 +41,7 @@ std::string FromWide(const char16_t* units, size_t count)
                     length = 2;
                 }
             }
+            exact = exact && length == 2;
         }
         // Like a 256-byte destination: never half a character, never more than 255 bytes.
         if (text.size() + length > kMaxStringBytes)
@@ -49,7 +51,47 @@ std::string FromWide(const char16_t* units, size_t count)
     return text;
 }
 
+// UTF-16 to UTF-8, whole: the cut is the decoder's. A lone surrogate becomes U+FFFD.
+std::string FromWideUtf8(const char16_t* units, size_t count, bool& exact)
+{
+    exact = true;
+    std::string text;
+    for (size_t i = 0; i < count && units[i] != 0; ++i) {
+        char32_t c = units[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+        else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+            exact = false;
+        }
+        if (c < 0x80) {
+            text += static_cast<char>(c);
+        } else if (c < 0x800) {
+            text += static_cast<char>(0xC0 | (c >> 6));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            text += static_cast<char>(0xE0 | (c >> 12));
+            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | (c >> 18));
+            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return text;
+}
+
 }  // namespace
+
+CodePage HostUtf8Codec()
+{
+    CodePage codec;
+    codec.fromWide = FromWideUtf8;
+    codec.utf8 = true;
+    return codec;
+}
 
 CodePage HostCodec()
 {

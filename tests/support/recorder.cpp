@@ -1,13 +1,28 @@
 // A program for launch tests to start. Each start appends one block to the file named
 // by QUILLBAR_RECORDER_LOG (nothing when it is unset):
-//   cmdline=<command line>
-//   cwd=<current directory>
+//   cmdline=<command line, from its wide form, in UTF-8>
+//   cwd=<current directory, the same>
 //   show=<show command of the start, or -1 when none was given>
 //   end
 // It shows no window and ends at once, so a start that waits for it to be idle returns quickly.
 #include <windows.h>
 
 #include <string>
+
+namespace {
+
+// UTF-8, whatever the code page: what arrived is logged as it arrived.
+std::string Utf8(const wchar_t* text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(bytes > 0 ? static_cast<size_t>(bytes) : 1, '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], bytes, nullptr, nullptr);
+    out.pop_back();
+    return out;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
@@ -16,14 +31,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (length == 0 || length >= sizeof log)
         return 0;
 
-    char directory[MAX_PATH * 4] = {};
-    GetCurrentDirectoryA(sizeof directory, directory);
+    wchar_t directory[MAX_PATH * 4] = {};
+    GetCurrentDirectoryW(MAX_PATH * 4, directory);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
 
-    const std::string block = std::string("cmdline=") + GetCommandLineA() + "\r\ncwd=" + directory +
+    const std::string block = "cmdline=" + Utf8(GetCommandLineW()) + "\r\ncwd=" + Utf8(directory) +
                               "\r\nshow=" + std::to_string(show) + "\r\nend\r\n";
     // Readers may have the file open; appends from several starts do not overwrite each other.
     HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -120,6 +120,35 @@ TEST(BuildCommandLine, DoubleByteCharactersAreNeitherSplitNorLoweredByte)
     EXPECT_EQ("\x82\x60\x83\x41" "C:\\W", Build("\x82\x60\x83\x41%WINDIR%", {}, "C:\\W"));
 }
 
+// Under UTF-8 no byte is a lead byte in the double-byte sense, and characters have up to
+// four bytes: they are walked, cut and lower-cased whole.
+TEST(CodePageUtf8, CharactersAreWalkedCutAndLowerCasedWhole)
+{
+    CodePage utf8;
+    utf8.utf8 = true;
+    const std::string text = "\xD0\x94\xE4\xB8\xAD\xF0\x9F\x98\x80" "A\x94\xE4" "A\xE4\xB8";
+    size_t lengths[12] = {};
+    size_t n = 0;
+    for (size_t i = 0; i < text.size(); i += lengths[n++])
+        lengths[n] = CharLength(text, i, utf8);
+    // Cyrillic, CJK, an emoji, ASCII, a stray continuation byte, a lead byte without its
+    // continuation, ASCII, and a character cut short at the end.
+    EXPECT_EQ((std::vector<size_t>{2, 3, 4, 1, 1, 1, 1, 2}), std::vector<size_t>(lengths, lengths + n));
+
+    EXPECT_EQ(1u, WholePrefix("a\xE4\xB8\xAD", 3, utf8));
+    EXPECT_EQ(4u, WholePrefix("a\xE4\xB8\xAD\xE4\xB8\xAD", 6, utf8));
+    EXPECT_EQ(7u, WholePrefix("a\xE4\xB8\xAD\xE4\xB8\xAD", 7, utf8));
+    EXPECT_EQ(2u, WholePrefix("\x83\x41\x83\x41", 3, TestCodePage()));
+    EXPECT_EQ(3u, WholePrefix("\x83\x41\x83\x41", 3, CodePage{}));
+
+    // Only ASCII is lowered; every byte of the others is kept.
+    EXPECT_EQ("c:\\\xD0\x94\\\xE4\xB8\xAD.exe \xF0\x9F\x98\x80",
+              LowerCase("C:\\\xD0\x94\\\xE4\xB8\xAD.EXE \xF0\x9F\x98\x80", utf8));
+    EXPECT_EQ(".\xE6\x96\x87", ExtensionOf("C:\\\xE4\xB8\xAD.\xE6\x96\x87", utf8));
+    EXPECT_TRUE(EndsWithBackslash("C:\\\xE4\xB8\xAD\\", utf8));
+    EXPECT_EQ("C:\\\xD0\x94", WorkingDirectoryChange("C:\\\xD0\x94\\", utf8).directory);
+}
+
 TEST(WorkingDirectoryChange, TrailingBackslashAndDrive)
 {
     auto change = [](const std::string& d) {

@@ -162,30 +162,45 @@ TEST(GroupRecordString, NeedsItsTerminatorInsideTheRecord)
     EXPECT_EQ("", text);
 }
 
+template <typename Text>
+Text RepeatedText(const Text& text, size_t times)
+{
+    Text out;
+    for (size_t i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+std::string Repeated(const std::string& text, size_t times) { return RepeatedText(text, times); }
+std::u16string Repeated16(const std::u16string& text, size_t times) { return RepeatedText(text, times); }
+
 TEST(GroupRecordString, IsCutTo255BytesOnAWholeCharacter)
 {
     const CodePage codec = HostCodec();
+    const CodePage utf8 = HostUtf8Codec();
     const struct {
         std::u16string name;
         std::string expected;
+        const CodePage& codec;
     } cases[] = {
-        {std::u16string(300, u'A'), std::string(255, 'A')},
-        {std::u16string(255, u'B'), std::string(255, 'B')},
-        {std::u16string(254, u'C'), std::string(254, 'C')},
+        {std::u16string(300, u'A'), std::string(255, 'A'), codec},
+        {std::u16string(255, u'B'), std::string(255, 'B'), codec},
+        {std::u16string(254, u'C'), std::string(254, 'C'), codec},
         // 127 double-byte characters fill 254 bytes; the 128th would need 256.
-        {std::u16string(200, kPlainDoubleByteChar), [] {
-             std::string s;
-             for (int i = 0; i < 127; ++i)
-                 s += "\x83\x41";
-             return s;
-         }()},
+        {std::u16string(200, kPlainDoubleByteChar), Repeated("\x83\x41", 127), codec},
+        // UTF-8: characters of two, three and four bytes (a surrogate pair) are kept whole.
+        {std::u16string(200, u'\u0414'), Repeated("\xD0\x94", 127), utf8},
+        {std::u16string(100, u'\u4E2D'), Repeated("\xE4\xB8\xAD", 85), utf8},
+        {u"ab" + std::u16string(100, u'\u4E2D'), "ab" + Repeated("\xE4\xB8\xAD", 84), utf8},
+        {Repeated16(u"\U0001F600", 70), Repeated("\xF0\x9F\x98\x80", 63), utf8},
     };
     for (const auto& c : cases) {
         RecordLayout layout;
         const std::vector<uint8_t> bytes = GroupRecordBuilder(c.name).Build(&layout);
         std::string text;
-        ASSERT_TRUE(ExactRecord(bytes).Reader(codec).ReadString(layout.name, text));
+        bool exact = false;
+        ASSERT_TRUE(ExactRecord(bytes).Reader(c.codec).ReadString(layout.name, text, &exact));
         EXPECT_EQ(c.expected, text) << "length " << c.name.size();
+        EXPECT_TRUE(exact);
     }
 }
 
@@ -193,9 +208,9 @@ TEST(GroupRecordString, IsCutTo255BytesOnAWholeCharacter)
 CodePage CountingCodec(size_t& mostUnits)
 {
     CodePage codec = HostCodec();
-    codec.fromWide = [&mostUnits, convert = codec.fromWide](const char16_t* units, size_t count) {
+    codec.fromWide = [&mostUnits, convert = codec.fromWide](const char16_t* units, size_t count, bool& exact) {
         mostUnits = std::max(mostUnits, count);
-        return convert(units, count);
+        return convert(units, count, exact);
     };
     return codec;
 }

@@ -444,6 +444,24 @@ TEST(ProgramGroupLoad, DirectoryTagGoesInFrontOfTheCommandWithOneBackslash)
     }
 }
 
+// The code page lacks U+0414: an item whose command or directory holds it would start
+// another program, one whose title does only shows a stand-in.
+TEST(ProgramGroupLoad, AnItemWhoseCommandOrDirectoryTheCodePageLacksIsMarkedInexact)
+{
+    GroupRecordBuilder builder;
+    builder.AddItem(u"\u0414", u"C:\\APP.EXE", 0, 0);
+    builder.AddItem(u"Command", u"C:\\APP.EXE \u0414", 10, 0);
+    builder.AddItem(u"Directory", u"APP.EXE", 20, 0);
+    builder.DirectoryTag(2, u"D:\\\u0414");
+    CProgramGroup group;
+    ASSERT_EQ(0, LoadInto(group, builder.Build()));
+    ASSERT_EQ(3, group.ItemCount());
+    EXPECT_EQ("?", group.m_items[0]->m_strTitle);
+    EXPECT_TRUE(group.m_items[0]->m_bExact);
+    EXPECT_FALSE(group.m_items[1]->m_bExact);
+    EXPECT_FALSE(group.m_items[2]->m_bExact);
+}
+
 TEST(ProgramGroupLoad, TagsForNoItemOrWithoutTheirTextArePassedOver)
 {
     GroupRecordBuilder builder;
@@ -480,9 +498,9 @@ TEST(ProgramGroupLoad, EverySlotOnOneLongItemGivesEveryItemAtTheCostOfWhatIsKept
 {
     size_t mostUnits = 0;
     CodePage codec = HostCodec();
-    codec.fromWide = [&mostUnits, convert = codec.fromWide](const char16_t* units, size_t count) {
+    codec.fromWide = [&mostUnits, convert = codec.fromWide](const char16_t* units, size_t count, bool& exact) {
         mostUnits = std::max(mostUnits, count);
-        return convert(units, count);
+        return convert(units, count, exact);
     };
     const std::vector<uint8_t> bytes = OneItemInEverySlotRecord(40000);
     CProgramGroup group;

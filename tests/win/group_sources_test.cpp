@@ -140,6 +140,29 @@ TEST_F(GroupSourcesTest, UnreadableRecordsAreLeftOutOfEveryList)
     EXPECT_EQ(1u, m_app.m_groupPositions.size());
 }
 
+// Key names are read in UTF-16 and converted exactly. Under 1252, "Dvo\u0159\u00E1k"
+// would come over by best fit as "Dvorak", another group's key; under UTF-8 every name
+// but one holding a lone surrogate comes over.
+TEST_F(GroupSourcesTest, KeyNamesTheCodePageHoldsAreListedAndOthersPassedOver)
+{
+    const wchar_t* keys[] = {L"Dvorak", L"Dvo\u0159\u00E1k", L"Caf\u00E9", L"\u041C\u043E\u0438", L"Odd\xD800"};
+    for (uint16_t i = 0; i < 5; ++i) {
+        const std::vector<uint8_t> record = GroupAt(u"Same", i, 0);
+        const std::wstring key = L"UNICODE Program Groups\\" + std::wstring(keys[i]);
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, REG_BINARY, record.data(),
+                                                 static_cast<DWORD>(record.size())));
+    }
+    m_app.LoadGroups();
+    const std::string prefix = "UUNICODE Program Groups\\";
+    std::vector<std::string> expected = {prefix + "Dvorak", prefix + "Caf\xE9"};
+    if (PlatformCodePage().utf8)
+        expected = {prefix + "Dvorak", prefix + "Dvo\xC5\x99\xC3\xA1k", prefix + "Caf\xC3\xA9",
+                    prefix + "\xD0\x9C\xD0\xBE\xD0\xB8"};
+    EXPECT_EQ(expected, m_app.m_groupSources);
+    CProgramGroup group;
+    EXPECT_EQ(0, group.Load(m_app.m_groupSources.back(), LOAD_ITEMS));
+}
+
 TEST_F(GroupSourcesTest, LoadOfAMissingRecordFailsAndChangesNothing)
 {
     PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "A", GroupAt(u"Kept", 0, 0));
@@ -152,30 +175,37 @@ TEST_F(GroupSourcesTest, LoadOfAMissingRecordFailsAndChangesNothing)
     EXPECT_TRUE(m_app.m_groupNames.empty());
 }
 
-TEST_F(GroupSourcesTest, TheSystemCodePageConversionKeepsWithin255BytesOnWholeCharacters)
+TEST_F(GroupSourcesTest, TheSystemCodePageConversionKeepsWithin255BytesOnWholeCharactersAndSaysWhenInexact)
 {
     const CodePage& codec = PlatformCodePage();
+    const bool utf8 = codec.utf8;
+    bool exact = false;
     std::u16string longAscii(300, u'x');
     longAscii.push_back(u'\0');
-    EXPECT_EQ(std::string(255, 'x'), codec.fromWide(longAscii.data(), longAscii.size()));
+    EXPECT_EQ(std::string(255, 'x'), codec.fromWide(longAscii.data(), longAscii.size(), exact));
+    EXPECT_TRUE(exact);
+    std::u16string cjk(100, u'\u4E2D');
+    cjk.push_back(u'\0');
+    const std::string cut = codec.fromWide(cjk.data(), cjk.size(), exact);
+    EXPECT_EQ(utf8 ? 255u : 100u, cut.size()) << "85 whole characters of three bytes, or 100 stand-ins";
+    EXPECT_EQ(utf8, exact);
 
-    std::u16string accented(300, u'\u00E9');
-    accented.push_back(u'\0');
-    std::string text = codec.fromWide(accented.data(), accented.size());
-    EXPECT_LE(text.size(), 255u);
-    EXPECT_GE(text.size(), 127u);
-    // The cut falls between characters: walking them ends exactly at the end.
-    const char* p = text.c_str();
-    while (*p)
-        p = CharNextA(p);
-    EXPECT_EQ(text.c_str() + text.size(), p);
-
+    // Accented Latin is held whole by both; Cyrillic and a letter that best fit would
+    // flatten only by UTF-8; a lone surrogate by neither. No text is flattened.
     std::u16string plain = u"Caf\u00E9";
     plain.push_back(u'\0');
-    char expected[16] = {};
-    WideCharToMultiByte(CP_ACP, WC_COMPOSITECHECK, reinterpret_cast<const wchar_t*>(plain.c_str()), -1, expected,
-                        sizeof expected, nullptr, nullptr);
-    EXPECT_EQ(expected, codec.fromWide(plain.data(), plain.size()));
+    EXPECT_EQ(utf8 ? "Caf\xC3\xA9" : "Caf\xE9", codec.fromWide(plain.data(), plain.size(), exact));
+    EXPECT_TRUE(exact);
+    for (const std::u16string& lacking : {std::u16string(u"\u0414\0", 2), std::u16string(u"Dvo\u0159\u00E1k\0", 7)}) {
+        const std::string text = codec.fromWide(lacking.data(), lacking.size(), exact);
+        EXPECT_EQ(utf8, exact) << text;
+        EXPECT_EQ(std::string::npos, text.find("Dvor")) << "no best fit";
+    }
+    std::string ansi;
+    EXPECT_FALSE(AnsiFromWide(L"a\xD800z", 3, ansi));
+    EXPECT_EQ(3u, ansi.size() - (utf8 ? 2 : 0)) << "a stand-in for the surrogate";
+    EXPECT_TRUE(AnsiFromWide(L"", 0, ansi));
+    EXPECT_EQ("", ansi);
 
     EXPECT_TRUE(EndsWithBackslash("D:\\APPS\\", codec));
     EXPECT_FALSE(EndsWithBackslash("D:\\APPS", codec));

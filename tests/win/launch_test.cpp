@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -230,6 +231,11 @@ protected:
         GroupRecordBuilder builder(u"Launch");
         for (int i = 0; i < count; ++i)
             builder.AddItem(u"Item", u"PLACEHOLDER.EXE", i * 10, 0);
+        LoadGroup(builder);
+    }
+
+    void LoadGroup(const GroupRecordBuilder& builder)
+    {
         ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Launch", builder.Build()));
         ASSERT_EQ(0, m_app.m_group.Load(kSource, LOAD_ITEMS));
         const SIZE size = m_app.ButtonWindowSize();
@@ -263,6 +269,13 @@ protected:
 
     // Drops the files at a client point through a real drop handle, as the shell sends it.
     void Drop(POINT point, const std::vector<std::string>& files)
+    {
+        HGLOBAL memory = MakeDropFiles(point, FALSE, files);
+        ASSERT_NE(nullptr, memory);
+        SendMessageA(Bar(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    }
+
+    void DropWide(POINT point, const std::vector<std::wstring>& files)
     {
         HGLOBAL memory = MakeDropFiles(point, FALSE, files);
         ASSERT_NE(nullptr, memory);
@@ -379,6 +392,41 @@ TEST_F(LaunchTest, FailedStartShowsTheErrorBoxThenTheLauncherGoesOnAndHides)
     Click(1);
     EXPECT_EQ(1u, Starts(1).size());
     EXPECT_FALSE(IsWindowVisible(Bar()));
+}
+
+// A text the code page cannot hold (a lone surrogate under UTF-8 too; Cyrillic and CJK
+// under 1252) in an item's command or directory, or in a dropped name, would name another
+// file. A box says so and nothing starts; a name the code page holds starts whole.
+TEST_F(LaunchTest, TextTheCodePageCannotHoldIsRefusedWithABoxAndStartsNothing)
+{
+    GroupRecordBuilder builder(u"Launch");
+    builder.AddItem(u"Command", u"C:\\\xD800\\RUN.EXE", 0, 0);
+    builder.AddItem(u"Directory", u"RUN.EXE", 10, 0);
+    builder.AddItem(u"Plain", u"RUN.EXE", 20, 0);
+    builder.DirectoryTag(1, u"C:\\\u65E5\xDC00");
+    LoadGroup(builder);
+    std::string cafe;
+    ASSERT_TRUE(AnsiFromWide(L"caf\u00E9", 4, cafe));
+    SetItem(2, m_recorder + " " + cafe);
+
+    const auto refused = [&](const std::function<void()>& start, const char* says) {
+        g_errorBox = ErrorBox{};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseErrorBox);
+        start();
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(1, g_errorBox.seen) << says;
+        EXPECT_EQ("Application Execution Error", g_errorBox.caption);
+        EXPECT_NE(std::string::npos, g_errorBox.text.find(says)) << g_errorBox.text;
+    };
+    refused([&] { Click(0); }, "The item's command or working directory holds characters");
+    refused([&] { Click(1); }, "The item's command or working directory holds characters");
+    refused([&] { DropWide(CellCentre(2), {L"C:\\Docs\\\xD800.txt", L"C:\\a.txt"}); }, "A dropped file's name");
+    EXPECT_TRUE(Starts(0).empty());
+
+    DropWide(CellCentre(2), {L"C:\\Docs\\\u00E9.txt"});
+    const std::vector<RecordedStart> starts = Starts(1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(m_recorder + " caf\xC3\xA9 C:\\Docs\\\xC3\xA9.txt", starts[0].commandLine) << "logged in UTF-8";
 }
 
 TEST_F(LaunchTest, CommandLineTooLongIsReportedNotStartedCutShort)

@@ -222,6 +222,11 @@ TEST_F(QlgroupTest, BadInputIsRefusedWithAMessageAndStoresNothing)
          "too long"},
         {{L"add-item", L"Missing", L"--title", L"T", L"--command", m_recorder}, "no group"},
         {{L"import", TempFile(L"qlgroup-nothing-here.grp")}, "Cannot read"},
+        // A lone surrogate converts exactly to no code page, UTF-8 included.
+        {{L"add", L"Odd\xD800"}, "code page cannot show"},
+        {{L"add-item", L"Tools", L"--title", L"T\xD800", L"--command", m_recorder}, "code page cannot show"},
+        {{L"add-item", L"Tools", L"--title", L"T", L"--command", m_recorder, L"--dir", L"C:\\\xDC00"},
+         "code page cannot show"},
         {{L"export", L"Missing", TempFile(L"qlgroup-missing.grp")}, "no group"},
     };
     for (const Case& c : cases) {
@@ -241,6 +246,13 @@ TEST_F(QlgroupTest, BadInputIsRefusedWithAMessageAndStoresNothing)
     const ToolRun listed = RunQlgroup({L"list"});
     EXPECT_NE(std::string::npos, listed.out.find("Damaged\trefused")) << listed.out;
     RegDeleteTreeW(HKEY_CURRENT_USER, L"UNICODE Program Groups\\Damaged");
+    // A key the launcher passes over, as its name cannot be had in the code page.
+    const std::vector<uint8_t> odd = GroupRecordBuilder(u"Odd").Build();
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, L"UNICODE Program Groups\\Odd\xD800", nullptr,
+                                             REG_BINARY, odd.data(), static_cast<DWORD>(odd.size())));
+    const ToolRun oddList = RunQlgroup({L"list"});
+    EXPECT_NE(std::string::npos, oddList.out.find("\trefused: its key name holds")) << oddList.out;
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"UNICODE Program Groups\\Odd\xD800");
 
     // Partly damaged: an item whose title lies outside, and a tag list without its end.
     GroupRecordBuilder partly(u"Partly");
