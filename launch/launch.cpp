@@ -1,9 +1,11 @@
-// Starting programs: entering an item's working directory, handing a command line to
-// WinExec, and reading the files of a drop.
+// Starting programs: entering an item's working directory, starting a command line as a
+// process or through the shell, and reading the files of a drop.
 #include "launch/launch_platform.h"
 
+#include "launch/start_route.h"
 #include "launch/working_directory.h"
 
+#include <objbase.h>
 #include <shlobj.h>
 
 namespace {
@@ -149,6 +151,86 @@ void EnterWorkingDirectory(const std::string& directory)
     }
 }
 
+namespace {
+
+constexpr int kStarted = 33;  // a start code above 32, as the platform's own starts report success
+constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED, newer than these headers
+
+// True when the process start would take this text for its program: a file where it
+// searches, ".exe" added to a name without an extension.
+bool IsProgramFile(const std::string& name)
+{
+    if (IsUrl(name))
+        return false;
+    char found[MAX_PATH];
+    const DWORD length = SearchPathA(nullptr, name.c_str(), ".exe", MAX_PATH, found, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    const DWORD attributes = GetFileAttributesA(found);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The line as a process of its own, in the current directory. The bar waits for nothing
+// and keeps no handle. The system's error, or ERROR_SUCCESS.
+DWORD StartProcess(const std::string& commandLine, int nCmdShow)
+{
+    // A private copy: the process start may write to the line it is given.
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(nCmdShow);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return GetLastError();
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ERROR_SUCCESS;
+}
+
+using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
+
+// Loaded at the first shell start, as the drop functions are. The shell's handlers (a
+// shortcut's, a default program's) are COM objects: COM is started on this thread then,
+// and both stay for the rest of the run.
+ShellExecuteExFunction ShellExecuteFunction()
+{
+    static ShellExecuteExFunction execute;
+    if (!execute) {
+        HRESULT(WINAPI * initialize)(void*, DWORD) = nullptr;
+        if (HMODULE ole = LoadLibraryA("OLE32.DLL"))
+            Resolve(ole, "CoInitializeEx", initialize);
+        if (initialize)
+            initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        if (HMODULE shell = LoadLibraryA("SHELL32.DLL"))
+            Resolve(shell, "ShellExecuteExA", execute);
+    }
+    return execute;
+}
+
+// The shell's "open" of the program with its parameters, in the current directory. A
+// start code: kStarted, LAUNCH_DECLINED, or the failure's code.
+int ShellStart(const ProgramAndParameters& start, int nCmdShow)
+{
+    const ShellExecuteExFunction execute = ShellExecuteFunction();
+    if (!execute)
+        return StartErrorCode(GetLastError());
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;  // the bar's own box reports
+    info.lpVerb = "open";
+    info.lpFile = start.program.c_str();
+    info.lpParameters = start.parameters.empty() ? nullptr : start.parameters.c_str();
+    info.nShow = nCmdShow;
+    if (execute(&info))
+        return kStarted;
+    const DWORD error = GetLastError();
+    return error == ERROR_CANCELLED ? LAUNCH_DECLINED : StartErrorCode(error);
+}
+
+}  // namespace
+
 int StartProgram(const std::string& commandLine, int nCmdShow, const LaunchErrorReport& report)
 {
     // Too long for the platform: refused whole rather than started cut short.
@@ -156,13 +238,17 @@ int StartProgram(const std::string& commandLine, int nCmdShow, const LaunchError
         report(LAUNCH_ERROR_TOO_LONG);
         return LAUNCH_ERROR_TOO_LONG;
     }
-    // A private copy: what WinExec hands on may be written to.
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    const UINT result = WinExec(line.data(), static_cast<UINT>(nCmdShow));
-    if (result <= 32)
-        report(static_cast<int>(result));
-    return static_cast<int>(result);
+    const ProgramAndParameters split = SplitProgram(commandLine, IsProgramFile);
+    int result = kStarted;
+    if (StartsThroughShell(split.program, PlatformCodePage())) {
+        result = ShellStart(split, nCmdShow);
+    } else if (const DWORD error = StartProcess(commandLine, nCmdShow)) {
+        // A program that asks for an administrator: the shell's start shows the consent prompt.
+        result = error == kElevationRequired ? ShellStart(split, nCmdShow) : StartErrorCode(error);
+    }
+    if (result >= 0 && result <= 32)
+        report(result);
+    return result;
 }
 
 std::string ClickCommandLine(const std::string& command, const AssociationTable& associations)

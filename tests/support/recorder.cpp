@@ -5,8 +5,11 @@
 //   show=<show command of the start, or -1 when none was given>
 //   end
 // It shows no window and ends at once, so a start that waits for it to be idle returns quickly.
+// With the argument --slow it then makes a window and sleeps 8 s before it reads messages:
+// a program slow to become idle.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -33,5 +36,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     DWORD written = 0;
     WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
     CloseHandle(file);
+    if (std::strstr(GetCommandLineA(), " --slow")) {
+        CreateWindowA("STATIC", "slow recorder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        Sleep(8000);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
     return 0;
 }

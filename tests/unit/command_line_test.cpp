@@ -1,4 +1,5 @@
 #include "launch/command_line.h"
+#include "launch/start_route.h"
 #include "launch/working_directory.h"
 
 #include <gtest/gtest.h>
@@ -134,6 +135,61 @@ TEST(DropCommandLine, FilesFollowTheCommandAsStored)
     EXPECT_EQ("NOTEPAD.EXE %WINDIR% \"C:\\My Files\\a.txt\"",
               DropCommandLine("NOTEPAD.EXE %WINDIR%", {"C:\\My Files\\a.txt"}));
     EXPECT_EQ("app.exe", DropCommandLine("app.exe", {}));
+}
+
+// "program|parameters" of a line, with the files that exist.
+std::string Split(const std::string& line, const std::vector<std::string>& files = {})
+{
+    const ProgramAndParameters split = SplitProgram(line, [&files](const std::string& name) {
+        for (const std::string& file : files)
+            if (file == name)
+                return true;
+        return false;
+    });
+    return split.program + "|" + split.parameters;
+}
+
+TEST(SplitProgram, FindsTheProgramAsTheProcessStartDoes)
+{
+    EXPECT_EQ("C:\\My Tools\\a.exe|-P Work", Split("  \"C:\\My Tools\\a.exe\"   -P Work", {"\"C:\\My"}));
+    EXPECT_EQ("C:\\open quote|", Split("\"C:\\open quote"));
+    // Unquoted, the shortest text up to a blank that names a file, the whole line last.
+    EXPECT_EQ("C:\\Program Files\\Tool.exe|/x \t y", Split("C:\\Program Files\\Tool.exe \t/x \t y",
+                                                           {"C:\\Program Files\\Tool.exe", "C:\\Program Files\\Tool.exe \t/x"}));
+    EXPECT_EQ("C:\\My Docs\\a b.txt|", Split("C:\\My Docs\\a b.txt", {"C:\\My Docs\\a b.txt"}));
+    // Nothing found: the first word, and the rest stays whole for the start to report.
+    EXPECT_EQ("missing.exe|C:\\My Docs\\x", Split("missing.exe C:\\My Docs\\x"));
+    EXPECT_EQ("notepad|", Split("notepad"));
+    EXPECT_EQ("|", Split(" \t "));
+}
+
+TEST(StartsThroughShell, UrlsShortcutsAndDocumentsGoToTheShellProgramsStartAsProcesses)
+{
+    for (const char* url : {"https://Example.com/AbC", "mailto:a@b.org", "ms-settings:display", "shell:startup", "x1+.-:y"})
+        EXPECT_TRUE(IsUrl(url)) << url;
+    // A drive, a file name, and schemes that do not begin with a letter or hold other characters.
+    for (const char* other : {"C:\\x.exe", "c:", "notepad.exe", "1x:y", "a b:c", ":x", "\\\\server\\x:y", "x_y:z"})
+        EXPECT_FALSE(IsUrl(other)) << other;
+
+    const CodePage codePage = TestCodePage();
+    for (const char* shell : {"https://example.com", "C:\\Links\\Tool.LNK", "C:\\My Docs\\report.docx", "a.msc"})
+        EXPECT_TRUE(StartsThroughShell(shell, codePage)) << shell;
+    for (const char* process : {"NOTEPAD.EXE", "notepad", "C:\\x\\run.Bat", "go.cmd", "C:\\dir.d\\prog", "readme."})
+        EXPECT_FALSE(StartsThroughShell(process, codePage)) << process;
+}
+
+TEST(StartErrorCode, MapsSystemErrorsOntoTheReportsCodes)
+{
+    EXPECT_EQ(2, StartErrorCode(2));    // file not found
+    EXPECT_EQ(3, StartErrorCode(3));    // path not found
+    EXPECT_EQ(5, StartErrorCode(5));    // access denied
+    EXPECT_EQ(0, StartErrorCode(8));    // not enough memory
+    EXPECT_EQ(0, StartErrorCode(14));
+    EXPECT_EQ(0, StartErrorCode(1450));  // no system resources
+    EXPECT_EQ(31, StartErrorCode(1155));  // no association
+    // A bad program image must not show the bar's own "Not Enough Memory" row.
+    EXPECT_EQ(11, StartErrorCode(193));
+    EXPECT_EQ(11, StartErrorCode(0x800401F5));
 }
 
 }  // namespace
