@@ -160,43 +160,44 @@ constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED, newer th
 // searches, ".exe" added to a name without an extension.
 bool IsProgramFile(const std::string& name)
 {
-    if (IsUrl(name))
-        return false;
     char found[MAX_PATH];
     const DWORD length = SearchPathA(nullptr, name.c_str(), ".exe", MAX_PATH, found, nullptr);
-    if (length == 0 || length >= MAX_PATH)
-        return false;
-    const DWORD attributes = GetFileAttributesA(found);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    // A failed look-up has every attribute bit, the directory's too.
+    return length > 0 && length < MAX_PATH && !(GetFileAttributesA(found) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The system's error of a failed call; never ERROR_SUCCESS, so that a failure that left
+// no error still counts as one.
+DWORD LastError()
+{
+    const DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
 }
 
 // The line as a process of its own, in the current directory. The bar waits for nothing
 // and keeps no handle. The system's error, or ERROR_SUCCESS.
-DWORD StartProcess(const std::string& commandLine, int nCmdShow)
+DWORD StartProcess(std::string line, int nCmdShow)
 {
-    // A private copy: the process start may write to the line it is given.
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
+    // A copy of its own: the process start may write to the line it is given.
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(nCmdShow);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return GetLastError();
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return LastError();
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return ERROR_SUCCESS;
 }
 
-using ShellExecuteExFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
-
-// Loaded at the first shell start, as the drop functions are. The shell's handlers (a
-// shortcut's, a default program's) are COM objects: COM is started on this thread then,
-// and both stay for the rest of the run.
-ShellExecuteExFunction ShellExecuteFunction()
+// The shell's "open" of the program with its parameters, in the current directory; the
+// system's error, or ERROR_SUCCESS. The shell library is loaded at the first such start,
+// as the drop functions are. The shell's handlers (a shortcut's, a default program's) are
+// COM objects: COM is started on this thread then, and both stay for the rest of the run.
+DWORD ShellStart(const StartRoute& start, int nCmdShow)
 {
-    static ShellExecuteExFunction execute;
+    static BOOL(WINAPI * execute)(SHELLEXECUTEINFOA*);
     if (!execute) {
         HRESULT(WINAPI * initialize)(void*, DWORD) = nullptr;
         if (HMODULE ole = LoadLibraryA("OLE32.DLL"))
@@ -205,17 +206,9 @@ ShellExecuteExFunction ShellExecuteFunction()
             initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
         if (HMODULE shell = LoadLibraryA("SHELL32.DLL"))
             Resolve(shell, "ShellExecuteExA", execute);
+        if (!execute)
+            return LastError();
     }
-    return execute;
-}
-
-// The shell's "open" of the program with its parameters, in the current directory. A
-// start code: kStarted, LAUNCH_DECLINED, or the failure's code.
-int ShellStart(const ProgramAndParameters& start, int nCmdShow)
-{
-    const ShellExecuteExFunction execute = ShellExecuteFunction();
-    if (!execute)
-        return StartErrorCode(GetLastError());
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI;  // the bar's own box reports
@@ -223,10 +216,7 @@ int ShellStart(const ProgramAndParameters& start, int nCmdShow)
     info.lpFile = start.program.c_str();
     info.lpParameters = start.parameters.empty() ? nullptr : start.parameters.c_str();
     info.nShow = nCmdShow;
-    if (execute(&info))
-        return kStarted;
-    const DWORD error = GetLastError();
-    return error == ERROR_CANCELLED ? LAUNCH_DECLINED : StartErrorCode(error);
+    return execute(&info) ? ERROR_SUCCESS : LastError();
 }
 
 }  // namespace
@@ -238,17 +228,19 @@ int StartProgram(const std::string& commandLine, int nCmdShow, const LaunchError
         report(LAUNCH_ERROR_TOO_LONG);
         return LAUNCH_ERROR_TOO_LONG;
     }
-    const ProgramAndParameters split = SplitProgram(commandLine, IsProgramFile);
-    int result = kStarted;
-    if (StartsThroughShell(split.program, PlatformCodePage())) {
-        result = ShellStart(split, nCmdShow);
-    } else if (const DWORD error = StartProcess(commandLine, nCmdShow)) {
-        // A program that asks for an administrator: the shell's start shows the consent prompt.
-        result = error == kElevationRequired ? ShellStart(split, nCmdShow) : StartErrorCode(error);
-    }
-    if (result >= 0 && result <= 32)
-        report(result);
-    return result;
+    const StartRoute route = RouteOf(commandLine, IsProgramFile, PlatformCodePage());
+    DWORD error = route.throughShell ? kElevationRequired : StartProcess(commandLine, nCmdShow);
+    // A program that asks for an administrator goes to the shell too: its start shows the
+    // consent prompt.
+    if (error == kElevationRequired)
+        error = ShellStart(route, nCmdShow);
+    if (error == ERROR_SUCCESS)
+        return kStarted;
+    if (error == ERROR_CANCELLED)
+        return LAUNCH_DECLINED;
+    const int code = StartErrorCode(error);
+    report(code);
+    return code;
 }
 
 std::string ClickCommandLine(const std::string& command, const AssociationTable& associations)

@@ -1,7 +1,8 @@
 // The platform side of starting programs: entering a working directory, starting a
-// command line (as a process, or through the shell), building a click's command line with the Windows directory and
-// the system's code page, and reading the files of a drop. The button window's click and
-// drop starts (LaunchItem, LaunchWithFiles) run them with what the application holds.
+// command line (as a process, or through the shell), building a click's command line
+// with the Windows directory and the system's code page, and reading the files of a drop.
+// The button window's click and drop starts (LaunchItem, LaunchWithFiles) run them with
+// what the application holds.
 #pragma once
 
 #include "catalog/program_group.h"

@@ -28,9 +28,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     const std::string block = std::string("cmdline=") + GetCommandLineA() + "\r\ncwd=" + directory +
                               "\r\nshow=" + std::to_string(show) + "\r\nend\r\n";
-    // Readers may have the file open; appends from several starts do not overwrite each other.
-    HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Readers may have the file open. Starts that overlap (the launcher does not wait for
+    // them) take turns: under Wine two appends at once can land on the same place.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; file == INVALID_HANDLE_VALUE && tries < 500; ++tries) {
+        file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            Sleep(10);
+    }
     if (file == INVALID_HANDLE_VALUE)
         return 1;
     DWORD written = 0;

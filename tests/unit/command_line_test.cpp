@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -137,19 +138,23 @@ TEST(DropCommandLine, FilesFollowTheCommandAsStored)
     EXPECT_EQ("app.exe", DropCommandLine("app.exe", {}));
 }
 
-// "program|parameters" of a line, with the files that exist.
+// The route of a line, with the files that exist.
+std::vector<std::string> g_files;
+StartRoute Route(const std::string& line, const std::vector<std::string>& files = {})
+{
+    g_files = files;
+    return RouteOf(line, [](const std::string& name) {
+        return std::find(g_files.begin(), g_files.end(), name) != g_files.end();
+    }, TestCodePage());
+}
+// "program|parameters"
 std::string Split(const std::string& line, const std::vector<std::string>& files = {})
 {
-    const ProgramAndParameters split = SplitProgram(line, [&files](const std::string& name) {
-        for (const std::string& file : files)
-            if (file == name)
-                return true;
-        return false;
-    });
-    return split.program + "|" + split.parameters;
+    const StartRoute route = Route(line, files);
+    return route.program + "|" + route.parameters;
 }
 
-TEST(SplitProgram, FindsTheProgramAsTheProcessStartDoes)
+TEST(RouteOf, FindsTheProgramAsTheProcessStartDoes)
 {
     EXPECT_EQ("C:\\My Tools\\a.exe|-P Work", Split("  \"C:\\My Tools\\a.exe\"   -P Work", {"\"C:\\My"}));
     EXPECT_EQ("C:\\open quote|", Split("\"C:\\open quote"));
@@ -163,19 +168,17 @@ TEST(SplitProgram, FindsTheProgramAsTheProcessStartDoes)
     EXPECT_EQ("|", Split(" \t "));
 }
 
-TEST(StartsThroughShell, UrlsShortcutsAndDocumentsGoToTheShellProgramsStartAsProcesses)
+TEST(RouteOf, UrlsShortcutsAndDocumentsGoToTheShellProgramsStartAsProcesses)
 {
-    for (const char* url : {"https://Example.com/AbC", "mailto:a@b.org", "ms-settings:display", "shell:startup", "x1+.-:y"})
-        EXPECT_TRUE(IsUrl(url)) << url;
-    // A drive, a file name, and schemes that do not begin with a letter or hold other characters.
-    for (const char* other : {"C:\\x.exe", "c:", "notepad.exe", "1x:y", "a b:c", ":x", "\\\\server\\x:y", "x_y:z"})
-        EXPECT_FALSE(IsUrl(other)) << other;
-
-    const CodePage codePage = TestCodePage();
-    for (const char* shell : {"https://example.com", "C:\\Links\\Tool.LNK", "C:\\My Docs\\report.docx", "a.msc"})
-        EXPECT_TRUE(StartsThroughShell(shell, codePage)) << shell;
-    for (const char* process : {"NOTEPAD.EXE", "notepad", "C:\\x\\run.Bat", "go.cmd", "C:\\dir.d\\prog", "readme."})
-        EXPECT_FALSE(StartsThroughShell(process, codePage)) << process;
+    for (const char* shell : {"https://Example.com/AbC x", "mailto:a@b.org", "ms-settings:display", "shell:startup",
+                              "x1+.-:y", "C:\\Links\\Tool.LNK", "\"C:\\My Docs\\report.docx\" /p", "a.msc"})
+        EXPECT_TRUE(Route(shell).throughShell) << shell;
+    EXPECT_TRUE(Route("C:\\My Docs\\a b.txt", {"C:\\My Docs\\a b.txt"}).throughShell);
+    // Programs; a drive is no scheme, nor are names that begin with other than a letter
+    // or hold other characters before their colon.
+    for (const char* process : {"NOTEPAD.EXE", "notepad", "C:\\x\\run.Bat", "go.cmd", "C:\\dir.d\\prog", "readme.",
+                                "c:", "C:\\tool", "1x:y", "a b:c", ":x", "\\\\server\\x:y", "x_y:z"})
+        EXPECT_FALSE(Route(process).throughShell) << process;
 }
 
 TEST(StartErrorCode, MapsSystemErrorsOntoTheReportsCodes)
@@ -185,8 +188,7 @@ TEST(StartErrorCode, MapsSystemErrorsOntoTheReportsCodes)
     EXPECT_EQ(5, StartErrorCode(5));    // access denied
     EXPECT_EQ(0, StartErrorCode(8));    // not enough memory
     EXPECT_EQ(0, StartErrorCode(14));
-    EXPECT_EQ(0, StartErrorCode(1450));  // no system resources
-    EXPECT_EQ(31, StartErrorCode(1155));  // no association
+    EXPECT_EQ(31, StartErrorCode(31));
     // A bad program image must not show the bar's own "Not Enough Memory" row.
     EXPECT_EQ(11, StartErrorCode(193));
     EXPECT_EQ(11, StartErrorCode(0x800401F5));
