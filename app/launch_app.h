@@ -22,7 +22,7 @@ class CSetupDlg;
 class CButtonBarWnd;
 
 
-// The error code of a start that failed for want of memory; other codes are WinExec's.
+// The error code of a start that failed for want of memory; other codes are a failed start's.
 constexpr int LAUNCH_ERROR_MEMORY = 193;
 
 class CLaunchApp : public fw::Application {

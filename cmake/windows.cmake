@@ -131,9 +131,10 @@ add_executable(win_tests
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
+    tests/support/qlgroup_fixtures.cpp
     $<TARGET_OBJECTS:quillbar_res>
 )
-target_link_libraries(win_tests PRIVATE quillbar_core GTest::gtest_main)
+target_link_libraries(win_tests PRIVATE quillbar_core GTest::gtest_main ole32 uuid shell32)
 target_compile_options(win_tests PRIVATE ${QUILLBAR_WARNINGS})
 
 add_executable(e2e_tests

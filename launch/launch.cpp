@@ -1,9 +1,11 @@
-// Starting programs: entering an item's working directory, handing a command line to
-// WinExec, and reading the files of a drop.
+// Starting programs: entering an item's working directory, starting a command line as a
+// process or through the shell, and reading the files of a drop.
 #include "launch/launch_platform.h"
 
+#include "launch/start_route.h"
 #include "launch/working_directory.h"
 
+#include <objbase.h>
 #include <shlobj.h>
 
 namespace {
@@ -154,6 +156,76 @@ void EnterWorkingDirectory(const std::string& directory)
     }
 }
 
+namespace {
+
+constexpr int kStarted = 33;  // a start code above 32, as the platform's own starts report success
+constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED, newer than these headers
+
+// True when the process start would take this text for its program: a file where it
+// searches, ".exe" added to a name without an extension.
+bool IsProgramFile(const std::string& name)
+{
+    char found[MAX_PATH];
+    const DWORD length = SearchPathA(nullptr, name.c_str(), ".exe", MAX_PATH, found, nullptr);
+    // A failed look-up has every attribute bit, the directory's too.
+    return length > 0 && length < MAX_PATH && !(GetFileAttributesA(found) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The system's error of a failed call; never ERROR_SUCCESS, so that a failure that left
+// no error still counts as one.
+DWORD LastError()
+{
+    const DWORD error = GetLastError();
+    return error ? error : ERROR_GEN_FAILURE;
+}
+
+// The line as a process of its own, in the current directory. The bar waits for nothing
+// and keeps no handle. The system's error, or ERROR_SUCCESS.
+DWORD StartProcess(std::string line, int nCmdShow)
+{
+    // A copy of its own: the process start may write to the line it is given.
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(nCmdShow);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return LastError();
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ERROR_SUCCESS;
+}
+
+// The shell's "open" of the program with its parameters, in the current directory; the
+// system's error, or ERROR_SUCCESS. The shell library is loaded at the first such start,
+// as the drop functions are. The shell's handlers (a shortcut's, a default program's) are
+// COM objects: COM is started on this thread then, and both stay for the rest of the run.
+DWORD ShellStart(const StartRoute& start, int nCmdShow)
+{
+    static BOOL(WINAPI * execute)(SHELLEXECUTEINFOA*);
+    if (!execute) {
+        HRESULT(WINAPI * initialize)(void*, DWORD) = nullptr;
+        if (HMODULE ole = LoadLibraryA("OLE32.DLL"))
+            Resolve(ole, "CoInitializeEx", initialize);
+        if (initialize)
+            initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        if (HMODULE shell = LoadLibraryA("SHELL32.DLL"))
+            Resolve(shell, "ShellExecuteExA", execute);
+        if (!execute)
+            return LastError();
+    }
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;  // the bar's own box reports
+    info.lpVerb = "open";
+    info.lpFile = start.program.c_str();
+    info.lpParameters = start.parameters.empty() ? nullptr : start.parameters.c_str();
+    info.nShow = nCmdShow;
+    return execute(&info) ? ERROR_SUCCESS : LastError();
+}
+
+}  // namespace
+
 int StartProgram(const std::string& commandLine, int nCmdShow, const LaunchErrorReport& report)
 {
     // Too long for the platform: refused whole rather than started cut short.
@@ -161,13 +233,19 @@ int StartProgram(const std::string& commandLine, int nCmdShow, const LaunchError
         report(LAUNCH_ERROR_TOO_LONG);
         return LAUNCH_ERROR_TOO_LONG;
     }
-    // A private copy: what WinExec hands on may be written to.
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    const UINT result = WinExec(line.data(), static_cast<UINT>(nCmdShow));
-    if (result <= 32)
-        report(static_cast<int>(result));
-    return static_cast<int>(result);
+    const StartRoute route = RouteOf(commandLine, IsProgramFile, PlatformCodePage());
+    DWORD error = route.throughShell ? kElevationRequired : StartProcess(commandLine, nCmdShow);
+    // A program that asks for an administrator goes to the shell too: its start shows the
+    // consent prompt.
+    if (error == kElevationRequired)
+        error = ShellStart(route, nCmdShow);
+    if (error == ERROR_SUCCESS)
+        return kStarted;
+    if (error == ERROR_CANCELLED)
+        return LAUNCH_DECLINED;
+    const int code = StartErrorCode(error);
+    report(code);
+    return code;
 }
 
 std::string ClickCommandLine(const std::string& command, const AssociationTable& associations)

@@ -1,7 +1,8 @@
-// The platform side of starting programs: entering a working directory, handing a
-// command line to WinExec, building a click's command line with the Windows directory and
-// the system's code page, and reading the files of a drop. The button window's click and
-// drop starts (LaunchItem, LaunchWithFiles) run them with what the application holds.
+// The platform side of starting programs: entering a working directory, starting a
+// command line (as a process, or through the shell), building a click's command line
+// with the Windows directory and the system's code page, and reading the files of a drop.
+// The button window's click and drop starts (LaunchItem, LaunchWithFiles) run them with
+// what the application holds.
 #pragma once
 
 #include "catalog/program_group.h"
@@ -30,15 +31,21 @@ bool ItemToStartAt(const CProgramGroup& group, int index, ItemToStart& start);
 // directory that cannot be entered is ignored.
 void EnterWorkingDirectory(const std::string& directory);
 
-// What a start that never reached WinExec reports: the command line was longer than the
-// platform takes. Like WinExec's own failures it shows the "cannot find" row.
+// What a start that was never tried reports: the command line was longer than the
+// platform takes. Like the platform's own failures it shows the "cannot find" row.
 constexpr int LAUNCH_ERROR_TOO_LONG = 0;
+// The user declined the consent prompt of a program that asks for an administrator:
+// nothing started, and nothing to report.
+constexpr int LAUNCH_DECLINED = -1;
 
 // Shows why a start failed (CLaunchApp::ReportLaunchError).
 using LaunchErrorReport = std::function<void(int nCode)>;
 
-// Starts the command line with the show command; a failure goes to `report`. Returns
-// WinExec's result, or LAUNCH_ERROR_TOO_LONG for a line that was not tried.
+// Starts the command line with the show command in the current directory: as a process,
+// or through the shell for a URL, a shortcut or a document (launch/start_route.h), and
+// through the shell too when the program asks for an administrator. Returns a start code:
+// above 32 when started; 32 or less when failed, the failure then sent to `report`;
+// LAUNCH_DECLINED.
 int StartProgram(const std::string& commandLine, int nCmdShow, const LaunchErrorReport& report);
 
 // The command line of a click start of this item command (BuildCommandLine with the

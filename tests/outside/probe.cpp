@@ -9,6 +9,7 @@
 //   probe postdrop HWND X Y FILE...  posts WM_DROPFILES with a drop handle made here
 //   probe dragdrop FILE...        an OLE drag of the files from under the pointer
 //   probe winexec N COMMAND       WINEXEC n handles_before handles_after: WinExec's own cost
+//   probe shortcut LINK TARGET DIR [ARGS]  SHORTCUT 1 when the shortcut file was written
 // Flags are words joined by commas: visible, topmost, iconic, disabled, foreground.
 // Exit status 0, or 1 when asked about something that is not there, 2 on usage.
 #include "tests/support/drop_files.h"
@@ -377,10 +378,37 @@ int DragDrop(char** files, int count)
     return 0;
 }
 
+// Writes a shortcut file as the shell's link object does.
+bool MakeShortcut(const char* path, const char* target, const char* directory, const char* arguments)
+{
+    if (FAILED(CoInitialize(nullptr)))
+        return false;
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                         reinterpret_cast<void**>(&link)));
+    if (ok) {
+        link->SetPath(target);
+        link->SetWorkingDirectory(directory);
+        link->SetArguments(arguments);
+        ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+    }
+    if (ok) {
+        wchar_t wide[MAX_PATH] = {};
+        ok = MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0 && SUCCEEDED(file->Save(wide, TRUE));
+        file->Release();
+    }
+    if (link)
+        link->Release();
+    CoUninitialize();
+    return ok;
+}
+
 int Usage()
 {
     std::fprintf(stderr, "usage: probe windows | children HWND | processes | resources PID | cursor | metrics |\n"
-                         "             postdrop HWND X Y FILE... | dragdrop FILE... | winexec N COMMAND\n");
+                         "             postdrop HWND X Y FILE... | dragdrop FILE... | winexec N COMMAND |\n"
+                         "             shortcut LINK TARGET DIR [ARGS]\n");
     return 2;
 }
 
@@ -432,6 +460,10 @@ int main(int argc, char** argv)
             WinExec(argv[3], SW_SHOWNORMAL);
         const long after = HandlesOf(GetCurrentProcess(), GetCurrentProcessId());
         std::printf("WINEXEC\t%d\t%ld\t%ld\n", starts, before, after);
+    } else if (command == "shortcut" && (argc == 5 || argc == 6)) {
+        const bool made = MakeShortcut(argv[2], argv[3], argv[4], argc == 6 ? argv[5] : "");
+        std::printf("SHORTCUT\t%d\n", made ? 1 : 0);
+        return made ? 0 : 1;
     } else if (command == "dragdrop" && argc >= 3) {
         return DragDrop(argv + 2, argc - 2);
     } else {

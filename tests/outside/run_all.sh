@@ -296,10 +296,80 @@ scenario_names_in_any_language() {
     LC_ALL=C.UTF-8 qlgroup remove "$name" || fail "qlgroup could not remove the group" || return 1
 }
 
+# --- Launching as the shell does --------------------------------------------------------
+# A fourth group for these scenarios, removed again after each: the others count three.
+# Four buttons: a slow program, a quick one, a shortcut (blanks in its unquoted name) to
+# the recorder with an argument and a directory of its own, and arguments in mixed case.
+LAUNCH_ITEMS=('C:\rec\recorder.exe slow1 --slow' 'C:\rec\recorder.exe quick2' 'C:\rec\Shortcut to it.lnk'
+    'C:\rec\recorder.exe -P Work https://Example.com/AbC')
+with_launch_group() {  # body
+    local item status=1
+    probe shortcut 'C:\rec\Shortcut to it.lnk' 'C:\rec\recorder.exe' 'C:\windows' via-link | grep -q '^SHORTCUT.1' ||
+        fail "the probe could not make the shortcut" || return 1
+    if qlgroup add Launching; then
+        for item in "${LAUNCH_ITEMS[@]}"; do
+            qlgroup add-item Launching --title "$item" --command "$item" --dir 'C:\rec' --icon 'C:\windows\notepad.exe' ||
+                { fail "qlgroup could not add $item"; break; }
+        done
+        if [ -z "$WHY" ]; then
+            fixed_free_ini Group=3
+            if ! start_launcher; then
+                fail "no launcher"
+            elif [ "$(bar_size)" != "$(bar_width 4 0)x$(( 40 + STRIP ))" ]; then
+                fail "the bar is $(bar_size), not the four buttons of the group"
+            else
+                "$1"
+                status=$?
+            fi
+        fi
+    else
+        fail "qlgroup could not add the group"
+    fi
+    qlgroup remove Launching
+    return $status
+}
+click_button() {  # column
+    local x y
+    read -r x y < <(bar_point $(( 38 * $1 + 19 )) $(( STRIP + 19 )))
+    xdotool mousemove "$x" "$y" click 1
+}
+logged() { tr -d '\r' 2>/dev/null <"$RECLOG_UNIX" | grep -q "$1"; }
+
+# A program slow to become idle (8 s before it reads messages) does not hold the bar: a
+# second click during its start starts the second item at once.
+scenario_slow_program_does_not_freeze_the_bar() { with_launch_group slow_program_body; }
+slow_program_body() {
+    click_button 0
+    wait_for 5 'started_with "slow1 --slow"' || fail "the slow item did not start: $(cat "$RECLOG_UNIX" 2>/dev/null)" || return 1
+    click_button 1
+    wait_for 3 'started_with quick2' ||
+        fail "the second item did not start within 3 s while the first was still sleeping" || return 1
+    shot slow-program
+}
+
+# A shortcut item starts the shortcut's target, with its arguments, in its directory.
+scenario_shortcut_item_starts_its_target() { with_launch_group shortcut_item_body; }
+shortcut_item_body() {
+    click_button 2
+    wait_for 10 'logged "recorder.exe\"\? via-link$"' ||
+        fail "the shortcut's target did not start: $(cat "$RECLOG_UNIX" 2>/dev/null)" || return 1
+    logged '^cwd=C:\\windows$' || fail "not started in the shortcut's directory: $(grep cwd "$RECLOG_UNIX")" || return 1
+    shot shortcut-item
+}
+
+# Arguments reach the program in the case they were written in.
+scenario_mixed_case_arguments() { with_launch_group mixed_case_body; }
+mixed_case_body() {
+    click_button 3
+    wait_for 10 'logged "recorder.exe -P Work https://Example.com/AbC$"' ||
+        fail "started $(tr -d '\r' <"$RECLOG_UNIX" 2>/dev/null | grep cmdline)" || return 1
+}
+
 # ---------------------------------------------------------------------------------------
 ALL=(dock drop_posted_is_lost drop_ole_drag_is_lost drop_xdnd_into_virtual_desktop_is_lost
     drop_xdnd_onto_own_window exit_saves_everything about_box
-    names_in_any_language)
+    names_in_any_language slow_program_does_not_freeze_the_bar shortcut_item_starts_its_target
+    mixed_case_arguments)
 [ $# -gt 0 ] && ALL=("$@")
 
 passed=0 failed=0 skipped=0

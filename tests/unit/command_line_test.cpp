@@ -1,8 +1,10 @@
 #include "launch/command_line.h"
+#include "launch/start_route.h"
 #include "launch/working_directory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -174,6 +176,62 @@ TEST(DropCommandLine, FilesFollowTheCommandAsStored)
     EXPECT_EQ("NOTEPAD.EXE %WINDIR% \"C:\\My Files\\a.txt\"",
               DropCommandLine("NOTEPAD.EXE %WINDIR%", {"C:\\My Files\\a.txt"}));
     EXPECT_EQ("app.exe", DropCommandLine("app.exe", {}));
+}
+
+// The route of a line, with the files that exist.
+std::vector<std::string> g_files;
+StartRoute Route(const std::string& line, const std::vector<std::string>& files = {})
+{
+    g_files = files;
+    return RouteOf(line, [](const std::string& name) {
+        return std::find(g_files.begin(), g_files.end(), name) != g_files.end();
+    }, TestCodePage());
+}
+// "program|parameters"
+std::string Split(const std::string& line, const std::vector<std::string>& files = {})
+{
+    const StartRoute route = Route(line, files);
+    return route.program + "|" + route.parameters;
+}
+
+TEST(RouteOf, FindsTheProgramAsTheProcessStartDoes)
+{
+    EXPECT_EQ("C:\\My Tools\\a.exe|-P Work", Split("  \"C:\\My Tools\\a.exe\"   -P Work", {"\"C:\\My"}));
+    EXPECT_EQ("C:\\open quote|", Split("\"C:\\open quote"));
+    // Unquoted, the shortest text up to a blank that names a file, the whole line last.
+    EXPECT_EQ("C:\\Program Files\\Tool.exe|/x \t y", Split("C:\\Program Files\\Tool.exe \t/x \t y",
+                                                           {"C:\\Program Files\\Tool.exe", "C:\\Program Files\\Tool.exe \t/x"}));
+    EXPECT_EQ("C:\\My Docs\\a b.txt|", Split("C:\\My Docs\\a b.txt", {"C:\\My Docs\\a b.txt"}));
+    // Nothing found: the first word, and the rest stays whole for the start to report.
+    EXPECT_EQ("missing.exe|C:\\My Docs\\x", Split("missing.exe C:\\My Docs\\x"));
+    EXPECT_EQ("notepad|", Split("notepad"));
+    EXPECT_EQ("|", Split(" \t "));
+}
+
+TEST(RouteOf, UrlsShortcutsAndDocumentsGoToTheShellProgramsStartAsProcesses)
+{
+    for (const char* shell : {"https://Example.com/AbC x", "mailto:a@b.org", "ms-settings:display", "shell:startup",
+                              "x1+.-:y", "C:\\Links\\Tool.LNK", "\"C:\\My Docs\\report.docx\" /p", "a.msc"})
+        EXPECT_TRUE(Route(shell).throughShell) << shell;
+    EXPECT_TRUE(Route("C:\\My Docs\\a b.txt", {"C:\\My Docs\\a b.txt"}).throughShell);
+    // Programs; a drive is no scheme, nor are names that begin with other than a letter
+    // or hold other characters before their colon.
+    for (const char* process : {"NOTEPAD.EXE", "notepad", "C:\\x\\run.Bat", "go.cmd", "C:\\dir.d\\prog", "readme.",
+                                "c:", "C:\\tool", "1x:y", "a b:c", ":x", "\\\\server\\x:y", "x_y:z"})
+        EXPECT_FALSE(Route(process).throughShell) << process;
+}
+
+TEST(StartErrorCode, MapsSystemErrorsOntoTheReportsCodes)
+{
+    EXPECT_EQ(2, StartErrorCode(2));    // file not found
+    EXPECT_EQ(3, StartErrorCode(3));    // path not found
+    EXPECT_EQ(5, StartErrorCode(5));    // access denied
+    EXPECT_EQ(0, StartErrorCode(8));    // not enough memory
+    EXPECT_EQ(0, StartErrorCode(14));
+    EXPECT_EQ(31, StartErrorCode(31));
+    // A bad program image must not show the bar's own "Not Enough Memory" row.
+    EXPECT_EQ(11, StartErrorCode(193));
+    EXPECT_EQ(11, StartErrorCode(0x800401F5));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "launch/launch_platform.h"
 #include "tests/support/drop_files.h"
 #include "tests/support/group_record_builder.h"
+#include "tests/support/qlgroup_fixtures.h"
 #include "tests/support/recorder_log.h"
 #include "tests/support/app_fixture.h"
 #include "tests/support/win_fixtures.h"
@@ -294,17 +295,20 @@ protected:
 TEST_F(LaunchTest, ClickStartsThePressedItemInItsDirectoryWithItsShowCommand)
 {
     LoadGroup(2);
-    SetItem(0, m_recorder + " First ARG", m_workDir + "\\");
+    // The first program is slow to become idle: the bar does not wait for it.
+    SetItem(0, m_recorder + " First ARG --slow", m_workDir + "\\");
     SetItem(1, m_recorder + " second", "C:\\", true);
 
+    const DWORD before = GetTickCount();
     Click(0);
+    EXPECT_LT(GetTickCount() - before, 4000u);
     EXPECT_EQ(0, m_app.m_pButtonWnd->m_bCaptured);
     EXPECT_EQ(0, m_app.m_pButtonWnd->m_bButtonDown);
     EXPECT_NE(Bar(), GetCapture());
     Click(1);
     const std::vector<RecordedStart> starts = Starts(2);
     ASSERT_EQ(2u, starts.size());
-    EXPECT_EQ(m_recorder + " First ARG", starts[0].commandLine);
+    EXPECT_EQ(m_recorder + " First ARG --slow", starts[0].commandLine);
     EXPECT_EQ(m_workDir, starts[0].directory);  // the trailing backslash dropped
     EXPECT_EQ(SW_SHOWNORMAL, starts[0].show);
     EXPECT_EQ(m_recorder + " second", starts[1].commandLine);
@@ -370,21 +374,72 @@ TEST_F(LaunchTest, DocumentsStartThroughTheirAssociationAndProgramsAsWritten)
     EXPECT_EQ(m_recorder + " -A " + windir, starts[1].commandLine);
 }
 
+TEST_F(LaunchTest, ShortcutsUrlsAndDocumentsTheTableDoesNotOpenStartThroughTheShell)
+{
+    m_app.LoadAssociations();
+    // Types the shell knows and the table, read before, does not.
+    ClassKeys keys;
+    ASSERT_TRUE(keys.Put(".qbs", "qbsfile"));
+    ASSERT_TRUE(keys.Put("qbsfile\\shell\\open\\command", m_recorder + " document \"%1\""));
+    ASSERT_TRUE(keys.Put("qbscheme\\shell\\open\\command", m_recorder + " url \"%1\""));
+    const std::string link = m_workDir + "\\Recorder.lnk", document = m_workDir + "\\A Doc.qbs";
+    ASSERT_TRUE(MakeShortcut(std::wstring(link.begin(), link.end()),
+                             {std::wstring(m_recorder.begin(), m_recorder.end()), L"from link",
+                              std::wstring(m_workDir.begin(), m_workDir.end()), L"", 0, SW_SHOWNORMAL}));
+    HANDLE file = CreateFileA(document.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+
+    LoadGroup(3);
+    SetItem(0, link, "C:\\");
+    SetItem(1, "qbscheme:Hello", "C:\\");
+    SetItem(2, "\"" + document + "\"", m_workDir, true);
+    for (uint16_t i = 0; i < 3; ++i)
+        Click(i);
+    std::vector<RecordedStart> starts = Starts(3);
+    DeleteFileA(link.c_str());
+    DeleteFileA(document.c_str());
+    ASSERT_EQ(3u, starts.size());
+    // The shell's starts may come in any order.
+    std::sort(starts.begin(), starts.end(),
+              [](const RecordedStart& a, const RecordedStart& b) { return a.commandLine < b.commandLine; });
+    // The shortcut's target with its arguments, in its directory.
+    EXPECT_EQ("\"" + m_recorder + "\" from link", starts[0].commandLine);
+    EXPECT_EQ(m_workDir, starts[0].directory);
+    // The document and the URL through the types the shell knows, in the items' directories
+    // and with their show commands.
+    EXPECT_EQ(Lower(m_recorder + " document \"" + document + "\""), Lower(starts[1].commandLine));
+    EXPECT_EQ(m_workDir, starts[1].directory);
+    EXPECT_EQ(SW_SHOWMINIMIZED, starts[1].show);
+    EXPECT_EQ(Lower(m_recorder + " url \"qbscheme:Hello\""), Lower(starts[2].commandLine));
+    EXPECT_EQ("C:\\", starts[2].directory);
+    EXPECT_EQ(SW_SHOWNORMAL, starts[2].show);
+}
+
 TEST_F(LaunchTest, FailedStartShowsTheErrorBoxThenTheLauncherGoesOnAndHides)
 {
     m_app.m_nPopup = POPUP_POPUP;
-    LoadGroup(2);
+    LoadGroup(3);
     SetItem(0, "C:\\NOWHERE\\MISSING.EXE");
     SetItem(1, m_recorder);
+    // A document of a type nobody knows: the shell's failure gets the same box.
+    char windir[MAX_PATH] = {};
+    GetWindowsDirectoryA(windir, MAX_PATH);
+    const std::string untyped = std::string(windir) + "\\win.ini.qbnone";
+    SetItem(2, untyped);
+    ASSERT_TRUE(CopyFileA((std::string(windir) + "\\win.ini").c_str(), untyped.c_str(), FALSE));
     ASSERT_TRUE(IsWindowVisible(Bar()));
 
-    g_errorBox = ErrorBox{};
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseErrorBox);
-    Click(0);
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(1, g_errorBox.seen);
-    EXPECT_EQ("Application Execution Error", g_errorBox.caption);
-    EXPECT_EQ(0u, g_errorBox.text.find("Cannot find file (or one of its components)."));
+    for (const uint16_t item : {uint16_t{0}, uint16_t{2}}) {
+        g_errorBox = ErrorBox{};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseErrorBox);
+        Click(item);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(1, g_errorBox.seen) << item;
+        EXPECT_EQ("Application Execution Error", g_errorBox.caption);
+        EXPECT_EQ(0u, g_errorBox.text.find("Cannot find file (or one of its components).")) << g_errorBox.text;
+    }
+    DeleteFileA(untyped.c_str());
     // Hidden after a failed start as after a good one, and the next start works.
     EXPECT_FALSE(IsWindowVisible(Bar()));
     EXPECT_EQ(SW_HIDE, m_app.m_nCmdShow);
