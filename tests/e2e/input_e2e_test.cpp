@@ -172,13 +172,6 @@ protected:
     int m_strip = 0;
 };
 
-std::string Lower(std::string text)
-{
-    for (char& ch : text)
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch - 'A' + 'a');
-    return text;
-}
 
 TEST_F(LauncherInputTest, ClicksStartItemsInTheirDirectoriesAndFailuresAreReported)
 {

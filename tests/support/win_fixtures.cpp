@@ -409,4 +409,12 @@ void CALLBACK CloseErrorBox(HWND, UINT, UINT_PTR, DWORD)
     EnumThreadWindows(GetCurrentThreadId(), CloseBoxOfThread, 0);
 }
 
+std::string Lower(std::string text)
+{
+    for (char& ch : text)
+        if (ch >= 'A' && ch <= 'Z')
+            ch = static_cast<char>(ch - 'A' + 'a');
+    return text;
+}
+
 }  // namespace testing_support

@@ -29,6 +29,9 @@ bool PutGroupRecord(HKEY root, const std::string& path, const std::string& name,
 // The three registry places groups are read from: the machine's, the user's Unicode
 // and the user's older key.
 extern const char kMachineGroups[];
+// ASCII letters lowered: paths compared as the file system compares them.
+std::string Lower(std::string text);
+
 extern const char kUserGroups[];
 extern const char kUserAnsiGroups[];
 // Removes every group of all three places, so that a test sees only its own.
