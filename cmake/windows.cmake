@@ -15,7 +15,7 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # its 32-bit executable is to stay within 200 KB. Unused functions and data are dropped
 # at link time. Nothing asks a type at run time (exceptions are caught with catch (...)),
 # so no type information is kept for the program's own classes.
-set(QUILLBAR_SIZE_OPTIONS "$<$<CONFIG:Release>:-Oz;-ffunction-sections;-fdata-sections;-fno-rtti>")
+set(QUILLBAR_SIZE_OPTIONS "$<$<CONFIG:Release>:-Oz;-ffunction-sections;-fdata-sections;-fno-rtti;-fno-threadsafe-statics>")
 set(QUILLBAR_SIZE_LINK_OPTIONS "$<$<CONFIG:Release>:-s;-Wl,--gc-sections>")
 target_compile_options(quillbar_pure PRIVATE ${QUILLBAR_SIZE_OPTIONS})
 target_compile_options(quillbar_writer PRIVATE ${QUILLBAR_SIZE_OPTIONS})
