@@ -36,15 +36,15 @@ fw::Font CreateRotatedFont(const TEXTMETRICA& metrics, const std::string& face)
 }
 
 // False only when the font is known to lack a letter of the text.
-bool HasGlyphs(HDC hdc, HFONT font, const std::string& text)
+bool HasGlyphs(HDC hdc, HFONT font, const fw::WideText& text)
 {
     fw::SelectGuard select(hdc, font);
-    std::vector<WORD> glyphs(text.size() + 1);
-    if (GetGlyphIndicesA(hdc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+    std::vector<WORD> glyphs(static_cast<size_t>(text.size) + 1);
+    if (GetGlyphIndicesW(hdc, text.c_str(), text.size, glyphs.data(),
                          GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR)
         return true;
-    return std::find(glyphs.begin(), glyphs.begin() + static_cast<std::ptrdiff_t>(text.size()), 0xFFFF) ==
-           glyphs.begin() + static_cast<std::ptrdiff_t>(text.size());
+    return std::find(glyphs.begin(), glyphs.begin() + text.size, 0xFFFF) ==
+           glyphs.begin() + text.size;
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ BOOL CButtonBarWnd::DrawTitleStrip(HDC hdc, BOOL bActive)
         return TRUE;
     }
 
-    const std::string text = app->LoadResString(IDS_PRODUCT);
+    const fw::WideText text(app->LoadResString(IDS_PRODUCT));
 
     // The vertical strip reads from bottom to top: the same face, turned, in its vertical form.
     fw::Font rotated;
@@ -86,7 +86,7 @@ BOOL CButtonBarWnd::DrawTitleStrip(HDC hdc, BOOL bActive)
     fw::SelectGuard selectFont(hdc, rotated.get());
 
     SIZE extent = {0, 0};
-    GetTextExtentPoint32A(hdc, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(hdc, text.c_str(), text.size, &extent);
 
     RECT r;
     GetClientRect(m_hWnd, &r);
@@ -104,11 +104,11 @@ BOOL CButtonBarWnd::DrawTitleStrip(HDC hdc, BOOL bActive)
     COLORREF oldBack = SetBkColor(hdc, GetSysColor(bActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
     SetTextAlign(hdc, TA_CENTER);
     if (vertical)
-        ExtTextOutA(hdc, 1, (r.top + r.bottom) / 2, ETO_OPAQUE, &r, text.c_str(), static_cast<UINT>(text.size()),
+        ExtTextOutW(hdc, 1, (r.top + r.bottom) / 2, ETO_OPAQUE, &r, text.c_str(), static_cast<UINT>(text.size),
                     nullptr);
     else
-        ExtTextOutA(hdc, (r.left + r.right) / 2, (c - extent.cy) / 2, ETO_OPAQUE, &r, text.c_str(),
-                    static_cast<UINT>(text.size()), nullptr);
+        ExtTextOutW(hdc, (r.left + r.right) / 2, (c - extent.cy) / 2, ETO_OPAQUE, &r, text.c_str(),
+                    static_cast<UINT>(text.size), nullptr);
     SetTextColor(hdc, oldText);
     SetBkColor(hdc, oldBack);
 

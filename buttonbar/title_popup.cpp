@@ -31,9 +31,10 @@ SIZE CTitlePopup::Measure(int stripHeight) const
 {
     SIZE text = {0, 0};
     fw::WindowDC dc(m_hWnd);
-    if (!dc || !GetTextExtentPoint32A(dc.get(), m_strText.c_str(), static_cast<int>(m_strText.size()), &text)) {
+    const fw::WideText wide(m_strText);
+    if (!dc || !GetTextExtentPoint32W(dc.get(), wide.c_str(), wide.size, &text)) {
         text.cy = stripHeight;
-        text.cx = static_cast<LONG>(static_cast<long long>(stripHeight) * static_cast<long long>(m_strText.size()) / 2);
+        text.cx = static_cast<LONG>(static_cast<long long>(stripHeight) * static_cast<long long>(wide.size) / 2);
     }
     const IntSize size = TitlePopupSize(IntSize{text.cx, text.cy});
     return {size.cx, size.cy};
@@ -81,12 +82,13 @@ void CTitlePopup::OnPaint()
         PatBlt(hdc, 0, 0, f, h - 1, PATCOPY);
     }
     SetBkMode(hdc, TRANSPARENT);
-    const int length = static_cast<int>(m_strText.size());
+    const fw::WideText text(m_strText);
+    const int length = text.size;
     // The shadow in the default text colour, one pixel down and right, then the text itself.
     const int shadow = kTitleTextInset + 1;
-    TextOutA(hdc, shadow, shadow, m_strText.c_str(), length);
+    TextOutW(hdc, shadow, shadow, text.c_str(), length);
     SetTextColor(hdc, fw::kYellow);
-    TextOutA(hdc, kTitleTextInset, kTitleTextInset, m_strText.c_str(), length);
+    TextOutW(hdc, kTitleTextInset, kTitleTextInset, text.c_str(), length);
 }
 
 void CTitlePopup::OnSetCursor()

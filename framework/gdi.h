@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include <utility>
 
 namespace fw {
@@ -117,6 +120,22 @@ public:
 private:
     HWND m_hWnd;
     HDC m_hdc;
+};
+
+// Text as GDI should be handed it. GDI reads an ANSI string in the system's code page,
+// not in the one the program's manifest chooses (UTF-8), so the program's text goes to
+// the wide calls instead. (A vector: the wide string class would bring its whole library.)
+struct WideText {
+    explicit WideText(const std::string& text) : units(text.size() + 1, L'\0')
+    {
+        const int length = text.empty() ? 0
+                                        : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                                              units.data(), static_cast<int>(units.size()));
+        size = length > 0 ? length : 0;
+    }
+    const wchar_t* c_str() const { return units.data(); }
+    std::vector<wchar_t> units;
+    int size = 0;
 };
 
 }  // namespace fw
