@@ -111,7 +111,7 @@ start_launcher() {
     cp "$INI" "$saved" 2>/dev/null
     for try in 1 2; do
         rm -f "$RECLOG_UNIX"
-        wine "$BUILD/qlbar.exe" >/dev/null 2>&1 </dev/null &
+        wine "${BUILD_EXE:-$BUILD/qlbar.exe}" >/dev/null 2>&1 </dev/null &
         LAUNCHER_PID=$!
         if wait_for 20 '[ -n "$(bar_line)" ] && dialog_line | flags_of | grep -q iconic'; then
             rm -f "$saved"

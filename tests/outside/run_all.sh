@@ -365,11 +365,77 @@ mixed_case_body() {
         fail "started $(tr -d '\r' <"$RECLOG_UNIX" 2>/dev/null | grep cmdline)" || return 1
 }
 
+# --- Settings that survive, no planted libraries ------------------------------------------
+# The user's settings file, where the settings go when the Windows directory's cannot be written.
+user_ini() { echo "$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | head -n 1)/Quillbar/qlbar.INI"; }
+save_box() { launcher_windows | awk -F'\t' '$5 == "#32770" && $6 == "Quillbar" && $8 ~ /visible/' | head -n 1; }
+
+# The Windows directory's file cannot be written (a folder of its name stands in for it;
+# Wine as root ignores file modes): a change survives the restart in the user's file.
+# With that one unwritable too, the exit says so.
+scenario_settings_survive_an_unwritable_windows_directory() {
+    local user status=0
+    user=$(user_ini)
+    rm -f "$INI" && mkdir "$INI"
+    settings_body || status=1
+    rmdir "$user" "$INI" 2>/dev/null
+    rm -f "$user"
+    return $status
+}
+settings_body() {
+    start_launcher || fail "no launcher" || return 1
+    wine "$BUILD/post_command.exe" $(( $(rid IDM_GROUP_FIRST) + 1 )) >/dev/null 2>&1
+    wait_for 5 '[ "$(bar_size)" = "$(bar_width 1)x40" ]' || fail "the group command left the bar at $(bar_size)" || return 1
+    stop_launcher || fail "the launcher did not end" || return 1
+    tr -d '\r' <"$user" 2>/dev/null | grep -qx 'Group=1' ||
+        fail "the user's file $user holds: $(tr -d '\r' <"$user" 2>/dev/null | tr '\n' ' ')" || return 1
+    start_launcher || fail "no launcher the second time" || return 1
+    [ "$(bar_size)" = "$(bar_width 1)x40" ] || fail "the restart did not read the user's file: $(bar_size)" || return 1
+    stop_launcher
+    rm -f "$user" && mkdir "$user"
+    start_launcher || fail "no launcher the third time" || return 1
+    wine taskkill /IM qlbar.exe >/dev/null 2>&1
+    wait_for 20 '[ -n "$(save_box)" ]' || fail "a save that failed everywhere was not reported" || return 1
+    shot settings-not-saved
+    probe children "$(save_box | field 2)" | grep -q 'could not be saved' ||
+        fail "the box says: $(probe children "$(save_box | field 2)" | cut -f5 | tr '\n' ' ')" || return 1
+    probe children "$(save_box | field 2)" | grep -qF 'qlbar.INI' || fail "the box names no file" || return 1
+    xdotool key Return
+    wait_for 10 '! launcher_alive' || fail "the launcher did not end after the box" || return 1
+    LAUNCHER_PID=""
+}
+
+# A CTL3D32.DLL beside the launcher and one in an item's working directory (which the
+# launcher makes current before a start) are never loaded: each leaves a marker when it is.
+# Wine prefers its own builtin library; told to prefer a file, it searches as Windows does.
+scenario_planted_library_is_not_loaded() {
+    local app="$WINEPREFIX/drive_c/app" work="$WINEPREFIX/drive_c/rec" status=0
+    mkdir -p "$app"
+    cp "$BUILD/qlbar.exe" "$app/qlbar.exe"
+    cp "$BUILD/dll_marker.dll" "$app/CTL3D32.DLL"
+    cp "$BUILD/dll_marker.dll" "$work/CTL3D32.DLL"
+    rm -f "$app/loaded.marker" "$work/loaded.marker"
+    fixed_free_ini Group=0
+    BUILD_EXE="$app/qlbar.exe" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;ctl3d32=n,b" planted_body || status=1
+    rm -f "$app/CTL3D32.DLL" "$work/CTL3D32.DLL" "$app/loaded.marker" "$work/loaded.marker"
+    return $status
+}
+planted_body() {
+    start_launcher || fail "no launcher" || return 1
+    local x y
+    read -r x y < <(bar_point 19 $(( STRIP + 19 )))
+    xdotool mousemove "$x" "$y" click 1
+    wait_for 10 'started_with alpha0' || fail "the click started nothing" || return 1
+    stop_launcher
+    [ ! -e "$app/loaded.marker" ] || fail "the library beside the launcher was loaded" || return 1
+    [ ! -e "$work/loaded.marker" ] || fail "the library in the item's directory was loaded" || return 1
+}
+
 # ---------------------------------------------------------------------------------------
 ALL=(dock drop_posted_is_lost drop_ole_drag_is_lost drop_xdnd_into_virtual_desktop_is_lost
     drop_xdnd_onto_own_window exit_saves_everything about_box
     names_in_any_language slow_program_does_not_freeze_the_bar shortcut_item_starts_its_target
-    mixed_case_arguments)
+    mixed_case_arguments settings_survive_an_unwritable_windows_directory planted_library_is_not_loaded)
 [ $# -gt 0 ] && ALL=("$@")
 
 passed=0 failed=0 skipped=0
