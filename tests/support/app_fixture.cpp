@@ -17,29 +17,29 @@ void DeleteSettingsFiles(const CLaunchApp& app)
 
 }  // namespace
 
-void AppTest::SetUp()
+void AttachTestApp(CLaunchApp& app)
 {
     ClearGroups();
-    m_app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-    DeleteSettingsFiles(m_app);
+    app.Attach(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+    DeleteSettingsFiles(app);
 }
 
-void AppTest::TearDown()
+void DetachTestApp(CLaunchApp& app)
 {
     // The launcher leaves its button window to the end of the process; a test cleans up itself.
-    if (m_app.m_pButtonWnd && m_app.m_pButtonWnd->m_hWnd)
-        DestroyWindow(m_app.m_pButtonWnd->m_hWnd);
+    if (app.m_pButtonWnd && app.m_pButtonWnd->m_hWnd)
+        DestroyWindow(app.m_pButtonWnd->m_hWnd);
     // Including the quit that the bar's going posts.
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
     ClearGroups();
-    DeleteSettingsFiles(m_app);
+    DeleteSettingsFiles(app);
 }
 
-void AppTest::PrepareBar()
+void PrepareTestBar(CLaunchApp& app)
 {
-    m_app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    app.m_hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
 }
 
 }  // namespace testing_support

@@ -1,6 +1,8 @@
 // The fixture of the tests that run the launcher's application object inside the test
 // program: attached to it, with no groups in the registry and no settings file; the
-// bar's window, if a test made one, is destroyed and the messages left are dropped.
+// bar's window, if a test made one, is destroyed and the messages left are dropped. A
+// test that needs an application of its own kind (one that counts a call, say) names
+// it: the fixture holds that one and no other, so the bar and the test see one object.
 #pragma once
 
 #include "app/launch_app.h"
@@ -11,16 +13,22 @@
 
 namespace testing_support {
 
-class AppTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+void AttachTestApp(CLaunchApp& app);
+void DetachTestApp(CLaunchApp& app);
+// What start-up gives the bar before it paints: a background brush.
+void PrepareTestBar(CLaunchApp& app);
 
-    // What start-up gives the bar before it paints: a background brush and an empty icon strip.
-    void PrepareBar();
+template <class App>
+class AppTestOf : public ::testing::Test {
+protected:
+    void SetUp() override { AttachTestApp(m_app); }
+    void TearDown() override { DetachTestApp(m_app); }
+    void PrepareBar() { PrepareTestBar(m_app); }
     CButtonBarWnd& Bar() { return *m_app.m_pButtonWnd; }
 
-    CLaunchApp m_app;
+    App m_app;
 };
+
+using AppTest = AppTestOf<CLaunchApp>;
 
 }  // namespace testing_support

@@ -100,11 +100,11 @@ public:
     int m_nAbout = 0;
 };
 
-class InputTest : public AppTest {
+class InputTest : public AppTestOf<CountingApp> {
 protected:
     void SetUp() override
     {
-        AppTest::SetUp();
+        AppTestOf::SetUp();
         m_app.m_nButtonWidth = 32;
         m_app.m_nButtonHeight = 32;
         m_app.m_nMaxInLine = 3;
@@ -124,7 +124,7 @@ protected:
         CButtonBarWnd::s_pfnExitWindows = ::ExitWindowsEx;
         if (GetCapture())
             ReleaseCapture();
-        AppTest::TearDown();
+        AppTestOf::TearDown();
         g_whileMenuOpen = nullptr;
     }
 
@@ -195,8 +195,6 @@ protected:
     }
 
     std::string Saved(const char* key) { return ReadProfile(m_app.ProfileName(), "Quillbar", key); }
-
-    CountingApp m_app;
 };
 
 COLORREF WindowPixel(HWND hWnd, int x, int y)
