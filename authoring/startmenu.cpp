@@ -22,7 +22,8 @@ namespace authoring {
 
 namespace {
 
-constexpr int kInstallStateLocal = 3;  // INSTALLSTATE_LOCAL: installed on this computer
+constexpr int kInstallStateLocal = 3;   // INSTALLSTATE_LOCAL: installed on this computer
+constexpr int kInstallStateSource = 4;  // INSTALLSTATE_SOURCE: runs from the installation source
 constexpr size_t kGuidChars = 39;      // a braced GUID and its terminator
 
 // A shortcut as the shell reads it.
@@ -326,7 +327,8 @@ std::wstring InstalledProgram(const std::wstring& link)
         return std::wstring();
     wchar_t path[MAX_PATH * 4] = {};
     DWORD length = sizeof path / sizeof path[0];
-    if (componentPath(product, component, path, &length) != kInstallStateLocal)
+    const int state = componentPath(product, component, path, &length);
+    if (state != kInstallStateLocal && state != kInstallStateSource)
         return std::wstring();
     // A component may be kept by a registry key rather than a file.
     const DWORD attributes = GetFileAttributesW(path);
@@ -558,7 +560,7 @@ void ImportFolder(const Folder& folder, const StartMenuOptions& options, const G
         }
     } else if (StoreGroup(place, folder.name, group) != kDone) {
         tally.skipped += added;
-        tally.failures += added;
+        tally.failures += std::max(added, 1);  // a replacing write that failed left the old group
         return;
     }
     tally.groups += made ? 1 : 0;
@@ -587,7 +589,7 @@ int ImportStartMenu(const StartMenuOptions& options)
     std::vector<Folder> groups;
     std::vector<std::vector<std::wstring>> folders(menus.size());
     size_t read = 0;
-    // Shortcuts straight in a programs folder make a group named after it; these come first.
+    // Entries straight in a programs folder make a group named after it; it comes first.
     for (size_t i = 0; i < menus.size(); ++i) {
         std::vector<std::wstring> files;
         if (menus[i].empty() || !ListFolder(menus[i], folders[i], files)) {
