@@ -466,6 +466,7 @@ TEST_F(StartMenuTest, BothMenusGoToTheUsersGroupsWithEveryKindOfEntry)
     ASSERT_TRUE(WriteBytes(m_work + L"\\notes.txt", "notes"));
     ASSERT_TRUE(MakeShortcut(m_apps + L"\\Mine.lnk", {m_recorder, L"mine", L"", L"", 0, SW_SHOWNORMAL}));
     ASSERT_TRUE(MakeShortcut(m_single + L"\\Only.lnk", {m_recorder, L"only", L"", L"", 0, SW_SHOWNORMAL}));
+    ASSERT_TRUE(WriteBytes(m_single + L"\\\u0417\u0430\u043C\u0435\u0442\u043A\u0438 \u7B14\u8BB0.txt", "notes"));
     // A folder's name from a library's string table, as Windows' own desktop.ini files give it.
     const std::string tool = QlgroupPath();
     ASSERT_TRUE(WriteBytes(m_single + L"\\desktop.ini",
@@ -482,7 +483,7 @@ TEST_F(StartMenuTest, BothMenusGoToTheUsersGroupsWithEveryKindOfEntry)
     EXPECT_EQ(0u, run.exitCode) << run.err;
     EXPECT_NE(std::string::npos, run.out.find("Control Panel.lnk: it opens Control Panel, which is not")) << run.out;
     EXPECT_NE(std::string::npos,
-              run.out.find("Made 2 groups and 7 items (0 items were there already); skipped 1 entries.\n"))
+              run.out.find("Made 2 groups and 8 items (0 items were there already); skipped 1 entries.\n"))
         << run.out;
     EXPECT_TRUE(StoredRecord(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Program Groups", L"QL Test Apps").empty());
     Decoded apps, single;
@@ -491,6 +492,10 @@ TEST_F(StartMenuTest, BothMenusGoToTheUsersGroupsWithEveryKindOfEntry)
     ASSERT_TRUE(apps.ok);
     ASSERT_TRUE(single.ok);
     EXPECT_EQ(RecorderPath() + " only", single.group.m_items.at(0)->m_strCommand);
+    // Names in any script come through whole (the tool shows them in UTF-8).
+    const std::string shown = RunQlgroup({L"show", L"yes"}).out, folder(m_single.begin(), m_single.end());
+    EXPECT_NE(std::string::npos, shown.find(u8"item: Заметки 笔记\n  command: \"" + folder + u8"\\Заметки 笔记.txt\"\n"))
+        << shown;
     std::vector<std::string> items;
     for (const auto& item : apps.group.m_items) {
         items.push_back(item->m_strTitle + "=" + item->m_strCommand);
@@ -511,7 +516,7 @@ TEST_F(StartMenuTest, BothMenusGoToTheUsersGroupsWithEveryKindOfEntry)
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("Installer.lnk: it is an installer's shortcut")) << run.err;
     EXPECT_NE(std::string::npos,
-              run.out.find("Made 0 groups and 0 items (7 items were there already); skipped 2 entries.\n"))
+              run.out.find("Made 0 groups and 0 items (8 items were there already); skipped 2 entries.\n"))
         << run.out;
     EXPECT_EQ(apps.record, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"QL Test Apps"));
     EXPECT_EQ(single.record, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"yes"));
