@@ -466,11 +466,10 @@ TEST_F(StartMenuTest, BothMenusGoToTheUsersGroupsWithEveryKindOfEntry)
     ASSERT_TRUE(WriteBytes(m_work + L"\\notes.txt", "notes"));
     ASSERT_TRUE(MakeShortcut(m_apps + L"\\Mine.lnk", {m_recorder, L"mine", L"", L"", 0, SW_SHOWNORMAL}));
     ASSERT_TRUE(MakeShortcut(m_single + L"\\Only.lnk", {m_recorder, L"only", L"", L"", 0, SW_SHOWNORMAL}));
-    ASSERT_TRUE(WriteBytes(m_single + L"\\\u0417\u0430\u043C\u0435\u0442\u043A\u0438 \u7B14\u8BB0.txt", "notes"));
+    ASSERT_TRUE(WriteBytes(m_single + L"\\Заметки 笔记.txt", "notes"));
     // A folder's name from a library's string table, as Windows' own desktop.ini files give it.
-    const std::string tool = QlgroupPath();
-    ASSERT_TRUE(WriteBytes(m_single + L"\\desktop.ini",
-                           "[.ShellClassInfo]\r\nLocalizedResourceName=@" + tool + ",-" + std::to_string(IDS_QG_YES) + "\r\n"));
+    const std::string name = "@" + QlgroupPath() + ",-" + std::to_string(IDS_QG_YES);
+    ASSERT_TRUE(WriteBytes(m_single + L"\\desktop.ini", "[.ShellClassInfo]\r\nLocalizedResourceName=" + name + "\r\n"));
     ASSERT_TRUE(MakeShortcut(shared + L"\\Shared.lnk", {m_recorder, L"shared", L"", L"", 0, SW_SHOWNORMAL}));
     ASSERT_TRUE(MakeShortcut(shared + L"\\Read Me.lnk", {m_work + L"\\notes.txt", L"", L"", L"", 0, SW_SHOWNORMAL}));
     ASSERT_TRUE(MakeShortcut(shared + L"\\Work.lnk", {m_work, L"", L"", L"", 0, SW_SHOWNORMAL}));
@@ -511,7 +510,8 @@ TEST_F(StartMenuTest, BothMenusGoToTheUsersGroupsWithEveryKindOfEntry)
               items);
 
     // Again, with an installer's shortcut for a product that is not installed.
-    ASSERT_TRUE(MakeAdvertisedShortcut(shared + L"\\Installer.lnk", L"w_1^VX!!!!!!!!!MKKSkQlTest>tW{~$4Q]c@II=l2xaTO5Z"));
+    ASSERT_TRUE(
+        MakeAdvertisedShortcut(shared + L"\\Installer.lnk", L"w_1^VX!!!!!!!!!MKKSkQlTest>tW{~$4Q]c@II=l2xaTO5Z"));
     run = RunQlgroup({L"import-startmenu"});
     EXPECT_EQ(1u, run.exitCode);
     EXPECT_NE(std::string::npos, run.err.find("Installer.lnk: it is an installer's shortcut")) << run.err;
