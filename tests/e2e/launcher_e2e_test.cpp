@@ -146,6 +146,7 @@ TEST_F(LauncherTest, ACopyUnderAnotherNameUsesItsOwnSettingsFile)
     DeleteWindowsDirFile("otherbar.INI");
     WriteProfile("otherbar.INI", kSection, "Group", "3");
     WriteProfile("otherbar.INI", kSection, "AskImport", "0");
+    DeleteWindowsDirFile("qlbar.INI");  // the fixture's, which the copy must not write
 
     RunAndClose(copy);
     EXPECT_EQ("3", Get("otherbar.INI", "Group"));
