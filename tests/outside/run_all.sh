@@ -452,6 +452,7 @@ no_groups() {
 # The launcher's visible box captioned as the launcher (not the minimised Set Up dialog).
 launcher_box() { launcher_windows | awk -F'\t' '$5 == "#32770" && $6 == "Quillbar" && $8 ~ /visible/ && $8 !~ /iconic/' | head -n 1; }
 box_text() { probe children "$(launcher_box | field 2)" | cut -f5 | tr '\n' ' '; }
+# One cell: no group, as every group here has two items or more.
 empty_bar() { [ "$(bar_size)" = "$(bar_width 1)x40" ]; }
 # Starts the launcher of a registry without groups and waits for its question.
 start_asked() {
@@ -495,7 +496,8 @@ first_run_body() {
     wine reg add 'HKCR\QuillbarTestDocument\shell\open\command' /ve /d "\"$rec\" \"%1\"" /f >/dev/null 2>&1
     local link file target args
     for link in "$tools/Recorder.lnk|$rec|firstrun" "$tools/Nested/Deeper.lnk|$rec|nested" \
-        "$common/Common tool.lnk|$rec|common" "$tools/Report.lnk|C:\\rec\\Report.qbdoc|"; do
+        "$common/Common tool.lnk|$rec|common" "$common/Second tool.lnk|$rec|second" \
+        "$tools/Report.lnk|C:\\rec\\Report.qbdoc|"; do
         IFS='|' read -r file target args <<<"$link"
         probe shortcut "$(c_path "$file")" "$target" 'C:\rec' $args | grep -q '^SHORTCUT.1' ||
             fail "the probe could not make $file" || return 1
