@@ -437,8 +437,9 @@ planted_body() {
 # folder, an address (.url), a document and a title that desktop.ini localises. The
 # launcher asks; Yes shows the groups at once; a click starts a program in its folder and
 # the document item opens its document (its type opens with the recorder). After No, the
-# next start does not ask, and the System submenu's entry imports. A launcher without the
-# tool beside it names the file it could not start and why.
+# next start does not ask, and the System submenu's entry imports, mentioning a shortcut
+# it could not read. A launcher without the tool beside it names the file it could not
+# start and why.
 USER_MENU="" COMMON_MENU=""
 c_path() { echo "C:${1#"$WINEPREFIX"/drive_c}" | tr / '\\'; }
 tool_out() { LC_ALL=C.UTF-8 wine "$BUILD/qlgroup.exe" "$@" 2>/dev/null | tr -d '\r'; }
@@ -558,9 +559,15 @@ first_run_body() {
     start_launcher || fail "the start after No did not show the bar and the dialog" || return 1
     sleep 1
     [ -z "$(launcher_box)" ] || fail "asked again after No: $(box_text)" || return 1
-    # The System submenu's entry, later.
+    # The System submenu's entry, later, with a shortcut that cannot be read: the groups
+    # made are shown, and the entry left out is mentioned.
+    head -c 300 /dev/urandom >"$tools/Broken.lnk"
     wine "$BUILD/post_command.exe" "$(rid IDM_IMPORTSTARTMENU)" >/dev/null 2>&1
-    wait_for 60 '! empty_bar' || fail "the System submenu's import left the bar empty" || return 1
+    wait_for 60 '[ -n "$(launcher_box)" ]' || fail "the entry left out was not mentioned" || return 1
+    box_text | grep -q 'not imported' || fail "the box says: $(box_text)" || return 1
+    ! empty_bar || fail "the System submenu's import left the bar empty" || return 1
+    xdotool key Return
+    wait_for 5 '[ -z "$(launcher_box)" ]' || fail "the box stayed" || return 1
     stop_launcher
 
     # Without the tool beside the launcher.
