@@ -77,8 +77,8 @@ public:
     // Groups from the Start Menu (app/startmenu_import.cpp). At start-up, with no group in
     // any registry place and the question not yet answered, asks once whether to make them.
     void OfferStartMenuImport();
-    // Runs the group tool beside the executable on the user's Start Menu and shows the
-    // groups it made; a tool that cannot be started or leaves entries out is reported.
+    // Runs the group tool beside the executable on the Start Menu and shows the groups
+    // it made; a tool that cannot be started or leaves entries out is reported.
     void ImportStartMenu();
 
     // Drawing of buttons (app/drawing.cpp); (x, y) is the client position of an image's
@@ -125,7 +125,7 @@ private:
     // Every value into this file; FALSE with the system's error at the first that fails.
     bool WriteSettings(const std::string& fileName, DWORD& error) const;
     bool m_bSaveFailureShown = false;
-    bool m_bImporting = false;  // the group tool runs; a second import waits its turn
+    bool m_bImporting = false;  // the group tool runs; another import is not started
     static void CALLBACK AssociationTimer(HWND, UINT, UINT_PTR idEvent, DWORD);
     PendingAssociations* m_pPendingAssociations = nullptr;  // owned; while the start-up read runs
 };

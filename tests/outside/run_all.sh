@@ -564,6 +564,7 @@ first_run_body() {
     head -c 300 /dev/urandom >"$tools/Broken.lnk"
     wine "$BUILD/post_command.exe" "$(rid IDM_IMPORTSTARTMENU)" >/dev/null 2>&1
     wait_for 60 '[ -n "$(launcher_box)" ]' || fail "the entry left out was not mentioned" || return 1
+    shot first-run-entry-left-out
     box_text | grep -q 'not imported' || fail "the box says: $(box_text)" || return 1
     ! empty_bar || fail "the System submenu's import left the bar empty" || return 1
     xdotool key Return
