@@ -17,6 +17,9 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # so no type information is kept for the program's own classes.
 set(QUILLBAR_SIZE_OPTIONS "$<$<CONFIG:Release>:-Oz;-ffunction-sections;-fdata-sections;-fno-rtti;-fno-threadsafe-statics>")
 set(QUILLBAR_SIZE_LINK_OPTIONS "$<$<CONFIG:Release>:-s;-Wl,--gc-sections>")
+# In every configuration, so that the tests run the code that ships: std::string's members
+# are instantiated where they are used instead of being taken whole from the library.
+list(APPEND QUILLBAR_SIZE_OPTIONS "SHELL:-include ${CMAKE_SOURCE_DIR}/framework/local_string.h")
 target_compile_options(quillbar_pure PRIVATE ${QUILLBAR_SIZE_OPTIONS})
 target_compile_options(quillbar_writer PRIVATE ${QUILLBAR_SIZE_OPTIONS})
 

@@ -4,7 +4,7 @@
 QUILLBAR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QUILLBAR_PACKAGES=(cmake ninja-build g++ clang libclang-rt-dev googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32
-    wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils zip unzip
+    wine wine64 fonts-wine xvfb xserver-xephyr xdotool imagemagick x11-utils zip unzip
     python3-xlib)
 
 log() { printf '== %s\n' "$*" >&2; }

@@ -8,7 +8,8 @@
 //   probe metrics                 METRICS screen_width screen_height caption_height
 //   probe postdrop HWND X Y FILE...  posts WM_DROPFILES with a drop handle made here
 //   probe dragdrop FILE...        an OLE drag of the files from under the pointer
-//   probe winexec N COMMAND       WINEXEC n handles_before handles_after: WinExec's own cost
+//   probe monitors                MONITOR l,t,r,b primary|other, one line per monitor
+//   probe cover SECONDS           a plain window over every monitor, held for the seconds
 //   probe shortcut LINK TARGET DIR [ARGS]  SHORTCUT 1 when the shortcut file was written
 // Flags are words joined by commas: visible, topmost, iconic, disabled, foreground.
 // Exit status 0, or 1 when asked about something that is not there, 2 on usage.
@@ -404,10 +405,42 @@ bool MakeShortcut(const char* path, const char* target, const char* directory, c
     return ok;
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    const bool primary = GetMonitorInfoA(monitor, &info) && (info.dwFlags & MONITORINFOF_PRIMARY);
+    std::printf("MONITOR\t%ld,%ld,%ld,%ld\t%s\n", rect->left, rect->top, rect->right, rect->bottom,
+                primary ? "primary" : "other");
+    return TRUE;
+}
+
+BOOL CALLBACK CoverMonitor(HMONITOR, HDC, LPRECT rect, LPARAM)
+{
+    CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | WS_VISIBLE, rect->left, rect->top,
+                    rect->right - rect->left, rect->bottom - rect->top, nullptr, nullptr, nullptr, nullptr);
+    return TRUE;
+}
+
+// Without its virtual desktop, Wine learns where the pointer is only from X events on its
+// own windows: a scenario that moves the pointer across monitors keeps these under it.
+int Cover(int seconds)
+{
+    EnumDisplayMonitors(nullptr, nullptr, CoverMonitor, 0);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    MSG msg;
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr, "usage: probe windows | children HWND | processes | resources PID | cursor | metrics |\n"
-                         "             postdrop HWND X Y FILE... | dragdrop FILE... | winexec N COMMAND |\n"
+                         "             monitors | cover SECONDS | postdrop HWND X Y FILE... | dragdrop FILE... |\n"
                          "             shortcut LINK TARGET DIR [ARGS]\n");
     return 2;
 }
@@ -452,14 +485,10 @@ int main(int argc, char** argv)
         std::printf("POSTDROP\t%d\n", posted ? 1 : 0);
         Sleep(3000);
         return posted ? 0 : 1;
-    } else if (command == "winexec" && argc == 4) {
-        // What the platform's WinExec itself keeps per start, measured on this process.
-        const long before = HandlesOf(GetCurrentProcess(), GetCurrentProcessId());
-        const int starts = std::atoi(argv[2]);
-        for (int i = 0; i < starts; ++i)
-            WinExec(argv[3], SW_SHOWNORMAL);
-        const long after = HandlesOf(GetCurrentProcess(), GetCurrentProcessId());
-        std::printf("WINEXEC\t%d\t%ld\t%ld\n", starts, before, after);
+    } else if (command == "monitors") {
+        EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
+    } else if (command == "cover" && argc == 3) {
+        return Cover(std::atoi(argv[2]));
     } else if (command == "shortcut" && (argc == 5 || argc == 6)) {
         const bool made = MakeShortcut(argv[2], argv[3], argv[4], argc == 6 ? argv[5] : "");
         std::printf("SHORTCUT\t%d\n", made ? 1 : 0);

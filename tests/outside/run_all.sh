@@ -584,12 +584,104 @@ first_run_body() {
     wait_for 5 '[ -z "$(launcher_box)" ]' || fail "the box stayed" || return 1
 }
 
+# Several monitors: the primary 1024 x 768 at 0,0 and a second one of 800 x 600 to its
+# right, from a nested Xephyr with Xinerama and Wine without its virtual desktop (Wine sees
+# one monitor through Xvfb's own Xinerama, and only through its X11 path, not XRandR).
+# The body runs in a prefix and on a display of its own; the run's are put back after.
+XEPHYR_PID="" XEPHYR_HOST=""
+start_xephyr() {  # Xephyr screen arguments...; shown on the run's display
+    local numbers n
+    numbers=$(mktemp)
+    DISPLAY=$XEPHYR_HOST Xephyr -displayfd 3 -nolisten tcp -noreset "$@" 3>"$numbers" >/dev/null 2>&1 &
+    XEPHYR_PID=$!
+    wait_for 10 '[ -s "$numbers" ]' || { rm -f "$numbers"; return 1; }
+    n=$(tr -dc 0-9 <"$numbers")
+    rm -f "$numbers"
+    export DISPLAY=":$n"
+}
+stop_xephyr() { [ -n "$XEPHYR_PID" ] && kill "$XEPHYR_PID" 2>/dev/null; wait "$XEPHYR_PID" 2>/dev/null; XEPHYR_PID=""; }
+COVER_PID=""
+cover_monitors() {  # holds plain windows under the pointer on every monitor
+    wine "$BUILD/probe.exe" cover 600 >/dev/null 2>&1 &
+    COVER_PID=$!
+    sleep 2
+}
+uncover() { [ -n "$COVER_PID" ] && kill "$COVER_PID" 2>/dev/null; wait "$COVER_PID" 2>/dev/null; COVER_PID=""; }
+with_two_monitors() {  # body
+    local run_display=$DISPLAY run_prefix=$WINEPREFIX run_ini=$INI run_log=$RECLOG_UNIX status
+    XEPHYR_HOST=$DISPLAY
+    start_xephyr -screen 1024x768+0+0 -screen 800x600+1024+0 +xinerama || { DISPLAY=$run_display; fail "Xephyr did not start"; return 1; }
+    WINEPREFIX=$(mktemp -d /tmp/qb-outside-monitors.XXXXXX)
+    wineboot -i >/dev/null 2>&1
+    install_wine_fonts
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+    INI="$WINEPREFIX/drive_c/windows/qlbar.INI"
+    RECLOG_UNIX="$WINEPREFIX/drive_c/rec/starts.log"
+    mkdir -p "$WINEPREFIX/drive_c/rec"
+    cp "$BUILD/recorder.exe" "$WINEPREFIX/drive_c/rec/recorder.exe"
+    if make_groups; then "$1"; status=$?; else fail "qlgroup could not make the groups"; status=1; fi
+    [ "$status" -ne 0 ] && shot "FAILED-two-monitors"
+    stop_launcher >/dev/null 2>&1
+    uncover
+    wineserver -k >/dev/null 2>&1
+    stop_xephyr
+    rm -rf "$WINEPREFIX"
+    DISPLAY=$run_display WINEPREFIX=$run_prefix INI=$run_ini RECLOG_UNIX=$run_log
+    return "$status"
+}
+bar_visible() { bar_line | flags_of | grep -q visible; }
+scenario_several_monitors() { with_two_monitors several_monitors_body; }
+several_monitors_body() {
+    local monitors l t r b w h i point
+    monitors=$(probe monitors | cut -f2,3 | tr '\t\n' ' ')
+    [ "$monitors" = "0,0,1024,768 primary 1024,0,1824,600 other " ] ||
+        fail "Wine does not report the two monitors: $monitors" || return 1
+    # PopUp; the bar hides until the pointer rests on the primary's edge.
+    write_ini Popup=10101 'Window=300,200,400,300,-1,600' Title=10000 StopSaver=0 Group=0
+    start_launcher || fail "the launcher did not show its windows" || return 1
+    cover_monitors
+    # Everywhere on the second monitor counted as an edge once: its far side, its bottom,
+    # and the side it shares with the primary.
+    for i in 1 2 3 4 5; do
+        for point in "1823 300" "1400 599" "1024 100" "1500 300"; do
+            xdotool mousemove $point
+            sleep 0.5
+            if bar_visible; then fail "the bar showed with the pointer at $point on the second monitor"; return 1; fi
+        done
+    done
+    [ "$(probe cursor | cut -f2,3)" = "$(printf '1500\t300')" ] || fail "Wine did not follow the pointer: $(probe cursor)" || return 1
+    # The primary's own left edge still shows it.
+    xdotool mousemove 0 400
+    wait_for 5 bar_visible || fail "the bar did not show on the primary's left edge" || return 1
+    # A free position on the second monitor is kept while that monitor is there ...
+    stop_launcher || fail "the launcher did not end when closed" || return 1
+    uncover
+    write_ini Popup=10100 'Window=1300,200,1400,300,-1,600' Title=10000 StopSaver=0 Group=0
+    start_launcher || fail "the launcher did not show its windows" || return 1
+    read -r l t r b w h < <(bar_line | rect_of | rect_words)
+    [ "$l,$t" = "1300,200" ] || fail "the bar left its place on the second monitor: at $l,$t" || return 1
+    shot two-monitors
+    stop_launcher || fail "the launcher did not end when closed" || return 1
+    # ... and is brought whole onto the primary when the display has one monitor only.
+    wineserver -k >/dev/null 2>&1
+    stop_xephyr
+    start_xephyr -screen 1024x768 || fail "Xephyr did not start with one screen" || return 1
+    [ "$(probe monitors | wc -l)" -eq 1 ] || fail "Wine reports $(probe monitors | wc -l) monitors on one screen" || return 1
+    start_launcher || fail "the launcher did not show its windows on one monitor" || return 1
+    read -r l t r b w h < <(bar_line | rect_of | rect_words)
+    [ "$l" -ge 0 ] && [ "$t" -ge 0 ] && [ "$r" -le 1024 ] && [ "$b" -le 768 ] ||
+        fail "the bar stayed off the screen at $l,$t,$r,$b" || return 1
+    shot one-monitor-after-two
+}
+
 # ---------------------------------------------------------------------------------------
 ALL=(dock drop_posted_is_lost drop_ole_drag_is_lost drop_xdnd_into_virtual_desktop_is_lost
     drop_xdnd_onto_own_window exit_saves_everything about_box
     names_in_any_language slow_program_does_not_freeze_the_bar shortcut_item_starts_its_target
     mixed_case_arguments settings_survive_an_unwritable_windows_directory planted_library_is_not_loaded
-    first_run_imports_the_start_menus)
+    several_monitors first_run_imports_the_start_menus)
 [ $# -gt 0 ] && ALL=("$@")
 
 passed=0 failed=0 skipped=0

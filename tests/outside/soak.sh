@@ -212,13 +212,11 @@ sample() {  # label
     local starts
     starts=$(starts_count)
     rows+=("$1 $gdi $user $handles $ws $starts $actions")
-    printf '%-7s %5s %5s %8s %14s %10s %7s %8s\n' "$1" "$gdi" "$user" "$handles" \
-        $(( handles - PER_START * starts )) "$ws" "$starts" "$actions"
+    printf '%-7s %5s %5s %8s %10s %7s %8s\n' "$1" "$gdi" "$user" "$handles" "$ws" "$starts" "$actions"
 }
 
-PER_START=0
 echo "soak: ${DURATION}s, seed $SEED, launcher pid $WPID (Windows)"
-printf '%-7s %5s %5s %8s %14s %10s %7s %8s\n' minute gdi user handles "less WinExec's" ws_kb starts actions
+printf '%-7s %5s %5s %8s %10s %7s %8s\n' minute gdi user handles ws_kb starts actions
 sample start
 for kind in 0 1 2 3 4 5 6 7 8 9 10 11 0 1 2 3 4 5 6 7 8 9 10 11; do
     act "$kind"
@@ -256,7 +254,6 @@ stop_launcher || { echo "VERDICT: FAILED (the launcher did not end when closed)"
 [ "${#rows[@]}" -ge 3 ] || { echo "VERDICT: TOO SHORT (need a sample after the warm-up and one more)"; exit 1; }
 read -r _ g0 u0 h0 w0 s0 _ <<<"${rows[1]}"
 read -r _ g1 u1 h1 w1 s1 _ <<<"${rows[${#rows[@]} - 1]}"
-a0=$(( h0 - PER_START * s0 )) a1=$(( h1 - PER_START * s1 ))
 ws_tolerance=$(( w0 * 15 / 100 > 4096 ? w0 * 15 / 100 : 4096 ))
 problems=()
 within() {  # name first last tolerance
@@ -265,10 +262,10 @@ within() {  # name first last tolerance
 }
 within GDI "$g0" "$g1" 8
 within USER "$u0" "$u1" 3
-within "handles less WinExec's" "$a0" "$a1" 10
+within handles "$h0" "$h1" 10
 within "working set KB" "$w0" "$w1" "$ws_tolerance"
 if [ "${#problems[@]}" -eq 0 ]; then
-    echo "VERDICT: FLAT (after warm-up -> last: GDI $g0 -> $g1, USER $u0 -> $u1, handles $h0 -> $h1 over $(( s1 - s0 )) starts, less WinExec's $PER_START per start $a0 -> $a1, working set $w0 -> $w1 KB)"
+    echo "VERDICT: FLAT (after warm-up -> last: GDI $g0 -> $g1, USER $u0 -> $u1, handles $h0 -> $h1 over $(( s1 - s0 )) starts, working set $w0 -> $w1 KB)"
     echo "settings saved on exit: $(tr -d '\r' <"$INI" | tr '\n' ' ')"
 else
     echo "VERDICT: GROWING (${problems[*]})"
