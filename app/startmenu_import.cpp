@@ -9,7 +9,6 @@
 namespace {
 
 constexpr char kGroupTool[] = "qlgroup.exe";
-constexpr char kImportArguments[] = "\" import-startmenu";
 // Long enough for a Start Menu of thousands of shortcuts on a slow disk; a tool that
 // takes longer is left to finish on its own.
 constexpr DWORD kImportWaitMs = 120000;
@@ -44,16 +43,15 @@ void CLaunchApp::ImportStartMenu()
     // Posted again while the tool runs, the command would start a second one.
     if (m_bImporting)
         return;
-    // The exact path, quoted, never a search.
+    // The program is named by its exact path, never searched for; the command line
+    // repeats its name, quoted, as the first word. Writable, as the call wants it.
     const std::string tool = SiblingPath(kGroupTool);
-    std::string command(1, '"');
-    command += tool;
-    command += kImportArguments;
+    char command[] = "\"qlgroup.exe\" import-startmenu";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     HWND bar = m_pButtonWnd ? m_pButtonWnd->m_hWnd : nullptr;
-    if (tool.empty() || !CreateProcessA(tool.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+    if (tool.empty() || !CreateProcessA(tool.c_str(), command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                                         nullptr, &startup, &process)) {
         std::string text = LoadResString(IDS_IMPORT_FAILED);
         AddFailure(text, tool, GetLastError());
