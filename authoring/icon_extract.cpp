@@ -43,6 +43,25 @@ bool DrawOver(HICON icon, COLORREF background, uint32_t (&pixels)[kSide * kSide]
     return true;
 }
 
+// Over black and over white: a pixel that comes out the same is opaque; one that takes
+// the background's colour lets it through (more than half of it: transparent). The
+// icon is destroyed.
+std::optional<StoredIcon> IconFromHandle(HICON icon)
+{
+    uint32_t overBlack[kSide * kSide], overWhite[kSide * kSide];
+    const bool drawn = DrawOver(icon, RGB(0, 0, 0), overBlack) && DrawOver(icon, RGB(255, 255, 255), overWhite);
+    DestroyIcon(icon);
+    if (!drawn)
+        return std::nullopt;
+    IconPicture picture;
+    for (size_t i = 0; i < picture.colours.size(); ++i) {
+        const int through = static_cast<int>(overWhite[i] >> 8 & 0xFF) - static_cast<int>(overBlack[i] >> 8 & 0xFF);
+        picture.transparent[i] = through > 127;
+        picture.colours[i] = overBlack[i];
+    }
+    return ReduceIcon(picture);
+}
+
 }  // namespace
 
 void SplitIconLocation(const std::wstring& location, std::wstring& file, int& index)
@@ -65,20 +84,15 @@ std::optional<StoredIcon> IconFromFile(const std::wstring& file, int index)
     HICON icon = nullptr;
     if (ExtractIconExW(file.c_str(), index, &icon, nullptr, 1) == 0 || !icon)
         return std::nullopt;
-    // Over black and over white: a pixel that comes out the same is opaque; one that
-    // takes the background's colour lets it through (more than half of it: transparent).
-    uint32_t overBlack[kSide * kSide], overWhite[kSide * kSide];
-    const bool drawn = DrawOver(icon, RGB(0, 0, 0), overBlack) && DrawOver(icon, RGB(255, 255, 255), overWhite);
-    DestroyIcon(icon);
-    if (!drawn)
+    return IconFromHandle(icon);
+}
+
+std::optional<StoredIcon> ShellIconOf(const std::wstring& path)
+{
+    SHFILEINFOW info = {};
+    if (!SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON) || !info.hIcon)
         return std::nullopt;
-    IconPicture picture;
-    for (size_t i = 0; i < picture.colours.size(); ++i) {
-        const int through = static_cast<int>(overWhite[i] >> 8 & 0xFF) - static_cast<int>(overBlack[i] >> 8 & 0xFF);
-        picture.transparent[i] = through > 127;
-        picture.colours[i] = overBlack[i];
-    }
-    return ReduceIcon(picture);
+    return IconFromHandle(info.hIcon);
 }
 
 }  // namespace authoring

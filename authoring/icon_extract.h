@@ -11,6 +11,8 @@ namespace authoring {
 
 // The icon at `index` in an executable, library or icon file; none when there is none.
 std::optional<StoredIcon> IconFromFile(const std::wstring& file, int index);
+// The icon the shell shows for a file, folder or shortcut (a document's is its type's).
+std::optional<StoredIcon> ShellIconOf(const std::wstring& path);
 
 // "FILE[,INDEX]" split into its file and index (0 when not given).
 void SplitIconLocation(const std::wstring& location, std::wstring& file, int& index);

@@ -1,17 +1,19 @@
 // Importing the Start Menu: each folder of the programs folder becomes a group, each
-// shortcut in it (or in any folder below it) an item. Shortcuts are read through the
-// shell's link object; those that cannot be read are reported and left out.
+// entry in it (or in any folder below it) an item. By default the user's and the all
+// users' menus are read into the user's groups, folders of the same name making one
+// group; an existing group gains only the items it lacks. Shortcuts, internet shortcuts
+// and other files are items; entries that cannot be are reported and left out.
 #pragma once
 
 namespace authoring {
 
 struct StartMenuOptions {
-    bool common = false;   // all users' Start Menu into the machine's groups
+    bool common = false;   // only the all users' Start Menu, into the machine's groups
     bool dryRun = false;   // say what would be written, write nothing
-    bool replace = false;  // replace groups of the same name
+    bool replace = false;  // rebuild groups of the same name instead of adding to them
 };
 
-// The tool's exit status: 1 when anything was left out or kept.
+// The tool's exit status: 1 when an entry that could be an item was left out.
 int ImportStartMenu(const StartMenuOptions& options);
 
 }  // namespace authoring

@@ -89,7 +89,7 @@ add_executable(qlgroup
     res/qlgroup.rc
 )
 target_include_directories(qlgroup PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
-target_link_libraries(qlgroup PRIVATE quillbar_catalog quillbar_writer ole32 uuid shell32)
+target_link_libraries(qlgroup PRIVATE quillbar_catalog quillbar_writer ole32 uuid shell32 shlwapi)
 target_link_options(qlgroup PRIVATE ${QUILLBAR_SIZE_LINK_OPTIONS})
 target_compile_options(qlgroup PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
 

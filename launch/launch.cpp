@@ -233,7 +233,11 @@ int StartProgram(const std::string& commandLine, int nCmdShow, const LaunchError
         report(LAUNCH_ERROR_TOO_LONG);
         return LAUNCH_ERROR_TOO_LONG;
     }
-    const StartRoute route = RouteOf(commandLine, IsProgramFile, PlatformCodePage());
+    StartRoute route = RouteOf(commandLine, IsProgramFile, PlatformCodePage());
+    // A folder is no program: the shell opens it in a window of its own.
+    const DWORD attributes = route.throughShell ? 0 : GetFileAttributesA(route.program.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        route.throughShell = true;
     DWORD error = route.throughShell ? kElevationRequired : StartProcess(commandLine, nCmdShow);
     // A program that asks for an administrator goes to the shell too: its start shows the
     // consent prompt.

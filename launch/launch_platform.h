@@ -42,10 +42,10 @@ constexpr int LAUNCH_DECLINED = -1;
 using LaunchErrorReport = std::function<void(int nCode)>;
 
 // Starts the command line with the show command in the current directory: as a process,
-// or through the shell for a URL, a shortcut or a document (launch/start_route.h), and
-// through the shell too when the program asks for an administrator. Returns a start code:
-// above 32 when started; 32 or less when failed, the failure then sent to `report`;
-// LAUNCH_DECLINED.
+// or through the shell for a URL, a shortcut, a document (launch/start_route.h) or a
+// folder, and through the shell too when the program asks for an administrator.
+// Returns a start code: above 32 when started; 32 or less when failed, the failure then
+// sent to `report`; LAUNCH_DECLINED.
 int StartProgram(const std::string& commandLine, int nCmdShow, const LaunchErrorReport& report);
 
 // The command line of a click start of this item command (BuildCommandLine with the

@@ -46,7 +46,7 @@
 #define IDS_QG_SM_NO_FOLDER         3037
 #define IDS_QG_SM_SKIPPED           3038
 #define IDS_QG_SM_GROUP             3039
-#define IDS_QG_SM_KEPT              3040
+#define IDS_QG_SM_GROUP_ADDED       3040
 #define IDS_QG_SM_DRY_RUN           3041
 #define IDS_QG_TEXT_BAD             3042
 #define IDS_QG_SM_LINK_UNREADABLE   3043
@@ -57,5 +57,11 @@
 #define IDS_QG_SM_NO_DIR            3048
 #define IDS_QG_WRITE_DENIED_COMMON  3049
 #define IDS_QG_WHY_KEY_NAME         3050
+#define IDS_QG_SM_SHELL_ITEM        3051
+#define IDS_QG_SM_A_SHELL_ITEM      3052
+#define IDS_QG_SM_NOT_INSTALLED     3053
+#define IDS_QG_SM_NO_ADDRESS        3054
+#define IDS_QG_SM_SUMMARY           3055
+#define IDS_QG_SM_SUMMARY_DRY_RUN   3056
 
 #endif

@@ -10,7 +10,8 @@
 //   probe dragdrop FILE...        an OLE drag of the files from under the pointer
 //   probe monitors                MONITOR l,t,r,b primary|other, one line per monitor
 //   probe cover SECONDS           a plain window over every monitor, held for the seconds
-//   probe shortcut LINK TARGET DIR [ARGS]  SHORTCUT 1 when the shortcut file was written
+//   probe shortcut LINK TARGET DIR [ARGS]  SHORTCUT 1 when the shortcut file was written; a
+//                                          TARGET of ::N links to the shell item CSIDL N
 // Flags are words joined by commas: visible, topmost, iconic, disabled, foreground.
 // Exit status 0, or 1 when asked about something that is not there, 2 on usage.
 #include "tests/support/drop_files.h"
@@ -388,8 +389,15 @@ bool MakeShortcut(const char* path, const char* target, const char* directory, c
     IPersistFile* file = nullptr;
     bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                          reinterpret_cast<void**>(&link)));
-    if (ok) {
+    if (ok && target[0] == ':' && target[1] == ':') {
+        PIDLIST_ABSOLUTE item = nullptr;
+        ok = SUCCEEDED(SHGetSpecialFolderLocation(nullptr, std::atoi(target + 2), &item)) &&
+             SUCCEEDED(link->SetIDList(item));
+        CoTaskMemFree(item);
+    } else if (ok) {
         link->SetPath(target);
+    }
+    if (ok) {
         link->SetWorkingDirectory(directory);
         link->SetArguments(arguments);
         ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));

@@ -366,6 +366,73 @@ mixed_case_body() {
         fail "started $(tr -d '\r' <"$RECLOG_UNIX" 2>/dev/null | grep cmdline)" || return 1
 }
 
+# --- The Start Menu into groups -----------------------------------------------------------
+# Both Start Menus hold a "Shared Tools" folder: the user's a program, the all users' a
+# program, a document, a folder, an internet shortcut and Control Panel. Imported twice
+# they make one group of the user's with five items; Control Panel is named as skipped
+# and fails neither run. The launcher then starts each item: the programs as processes,
+# the document, the address and the folder through the shell.
+START_KEYS=('HKCR\.qbs' 'HKCR\qbsfile' 'HKCR\qbscheme')
+scenario_import_start_menu() {
+    local user common status=0
+    user="$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | head -n 1)/Microsoft/Windows/Start Menu/Programs/Shared Tools"
+    common="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Shared Tools"
+    mkdir -p "$user" "$common"
+    echo notes >"$WINEPREFIX/drive_c/rec/notes.qbs"
+    printf '[InternetShortcut]\r\nURL=qbscheme:from-url\r\n' >"$common/Site.url"
+    wine reg add 'HKCR\.qbs' /ve /d qbsfile /f >/dev/null 2>&1
+    wine reg add 'HKCR\qbsfile\shell\open\command' /ve /d 'C:\rec\recorder.exe document "%1"' /f >/dev/null 2>&1
+    wine reg add 'HKCR\qbscheme\shell\open\command' /ve /d 'C:\rec\recorder.exe url "%1"' /f >/dev/null 2>&1
+    local link name target args where made=0
+    for link in 'Mine.lnk|C:\rec\recorder.exe|from-user' 'Recorder.lnk|C:\rec\recorder.exe|from-common' \
+        'Docs.lnk|C:\rec|' 'Notes.lnk|C:\rec\notes.qbs|' 'Control Panel.lnk|::3|'; do
+        IFS='|' read -r name target args <<<"$link"
+        where='C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Shared Tools'
+        [ "$name" = Mine.lnk ] && where="$(winpath "$user")"
+        probe shortcut "$where\\$name" "$target" 'C:\rec' $args | grep -q '^SHORTCUT.1' && made=$(( made + 1 ))
+    done
+    if [ "$made" -ne 5 ]; then
+        fail "the probe made $made of the 5 shortcuts"
+    else
+        import_start_menu_body "$user" || status=1
+    fi
+    stop_launcher
+    qlgroup remove 'Shared Tools'
+    rm -rf "$user" "$common" "$WINEPREFIX/drive_c/rec/notes.qbs"
+    for link in "${START_KEYS[@]}"; do wine reg delete "$link" /f >/dev/null 2>&1; done
+    return $status
+}
+import_start_menu_body() {
+    local out run
+    for run in first second; do
+        out=$(wine "$BUILD/qlgroup.exe" import-startmenu 2>&1 | tr -d '\r') || fail "the $run import exited with $?: $out" || return 1
+    done
+    grep -q 'Shared Tools\\Control Panel.lnk: it opens' <<<"$out" || fail "the skipped shell item is not named: $out" || return 1
+    tail -n 1 <<<"$out" | grep -qx 'Made 0 groups and 0 items (5 items were there already); skipped 1 entries.' ||
+        fail "the second import did not find all five items there: $out" || return 1
+    out=$(wine "$BUILD/qlgroup.exe" show 'Shared Tools' 2>&1 | tr -d '\r')
+    grep -q '^source: HKEY_CURRENT_USER' <<<"$out" || fail "not among the user's groups: $out" || return 1
+    [ "$(grep -c '^item: ' <<<"$out")" -eq 5 ] || fail "the group does not hold five items: $out" || return 1
+
+    fixed_free_ini Group=3
+    start_launcher || fail "no launcher" || return 1
+    [ "$(bar_size)" = "$(bar_width 5 0)x$(( 40 + STRIP ))" ] || fail "the bar is $(bar_size), not the five items" || return 1
+    # Mine, Docs (the folder), Notes (the document), Recorder, Site (the address).
+    local column
+    for column in 0 2 3 4; do click_button $column; sleep 0.5; done
+    wait_for 10 '[ "$(starts_count)" -ge 4 ]' || fail "four clicks started $(starts_count): $(cat "$RECLOG_UNIX" 2>/dev/null)" || return 1
+    started_with from-user && started_with from-common && logged 'recorder.exe url "qbscheme:from-url"' &&
+        logged 'recorder.exe document "C:\\rec\\notes.qbs"' ||
+        fail "started: $(tr -d '\r' <"$RECLOG_UNIX" | grep cmdline | tr '\n' ' ')" || return 1
+    click_button 1
+    wait_for 10 '[ -n "$(folder_window)" ]' || fail "the folder item opened no window" || return 1
+    shot import-start-menu
+    wine taskkill /PID "$(folder_window | field 3 | head -n 1)" >/dev/null 2>&1
+    wait_for 10 '[ -z "$(folder_window)" ]' || fail "the folder's window did not close" || return 1
+}
+# Wine's explorer window showing C:\rec.
+folder_window() { probe windows | awk -F'\t' '$5 == "ExplorerWClass" && $6 == "rec"'; }
+
 # --- Settings that survive, no planted libraries ------------------------------------------
 # The user's settings file, where the settings go when the Windows directory's cannot be written.
 user_ini() { echo "$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | head -n 1)/Quillbar/qlbar.INI"; }
@@ -680,8 +747,8 @@ several_monitors_body() {
 ALL=(dock drop_posted_is_lost drop_ole_drag_is_lost drop_xdnd_into_virtual_desktop_is_lost
     drop_xdnd_onto_own_window exit_saves_everything about_box
     names_in_any_language slow_program_does_not_freeze_the_bar shortcut_item_starts_its_target
-    mixed_case_arguments settings_survive_an_unwritable_windows_directory planted_library_is_not_loaded
-    several_monitors first_run_imports_the_start_menus)
+    mixed_case_arguments import_start_menu settings_survive_an_unwritable_windows_directory
+    planted_library_is_not_loaded several_monitors first_run_imports_the_start_menus)
 [ $# -gt 0 ] && ALL=("$@")
 
 passed=0 failed=0 skipped=0

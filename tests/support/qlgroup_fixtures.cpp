@@ -98,7 +98,14 @@ bool MakeShortcut(const std::wstring& path, const ShortcutFields& shortcut)
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link))))
         return false;
-    link->SetPath(shortcut.target.c_str());
+    if (shortcut.shellItem >= 0) {
+        PIDLIST_ABSOLUTE item = nullptr;
+        if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, shortcut.shellItem, &item)))
+            link->SetIDList(item);
+        CoTaskMemFree(item);
+    } else {
+        link->SetPath(shortcut.target.c_str());
+    }
     link->SetArguments(shortcut.arguments.c_str());
     link->SetWorkingDirectory(shortcut.directory.c_str());
     link->SetShowCmd(shortcut.showCommand);
@@ -111,6 +118,42 @@ bool MakeShortcut(const std::wstring& path, const ShortcutFields& shortcut)
         file->Release();
     }
     link->Release();
+    return ok;
+}
+
+bool MakeAdvertisedShortcut(const std::wstring& path, const std::wstring& descriptor)
+{
+    constexpr uint32_t kHeaderSize = 0x4C;
+    constexpr uint32_t kHasDarwinId = 0x1000, kIsUnicode = 0x80;
+    static const uint8_t kLinkClass[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
+    // The header and nothing but the darwin block after it: no item list, no paths.
+    std::vector<uint8_t> file;
+    Append32(file, kHeaderSize);
+    file.insert(file.end(), kLinkClass, kLinkClass + sizeof kLinkClass);
+    Append32(file, kHasDarwinId | kIsUnicode);
+    file.resize(kHeaderSize, 0);
+    file[0x3C] = SW_SHOWNORMAL;
+    EXP_DARWIN_LINK block = {};
+    block.dbh.cbSize = sizeof block;
+    block.dbh.dwSignature = EXP_DARWIN_ID_SIG;
+    const std::string ansi(descriptor.begin(), descriptor.end());
+    lstrcpynA(block.szDarwinID, ansi.c_str(), MAX_PATH);
+    lstrcpynW(block.szwDarwinID, descriptor.c_str(), MAX_PATH);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&block);
+    file.insert(file.end(), bytes, bytes + sizeof block);
+    Append32(file, 0);  // the terminal block
+    return WriteBytes(path, std::string(file.begin(), file.end()));
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    CloseHandle(handle);
     return ok;
 }
 
@@ -168,14 +211,7 @@ bool WriteIconFile(const std::wstring& path, const IconImage& icon)
     Append32(file, 6 + 16);
     file.insert(file.end(), image.begin(), image.end());
 
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(handle, file.data(), static_cast<DWORD>(file.size()), &written, nullptr) &&
-                    written == file.size();
-    CloseHandle(handle);
-    return ok;
+    return WriteBytes(path, std::string(file.begin(), file.end()));
 }
 
 std::vector<uint8_t> StoredRecord(HKEY root, const std::wstring& path, const std::wstring& name)

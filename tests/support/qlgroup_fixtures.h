@@ -26,9 +26,15 @@ struct ShortcutFields {
     std::wstring target, arguments, directory, iconFile;
     int iconIndex = 0;
     int showCommand = SW_SHOWNORMAL;
+    int shellItem = -1;  // CSIDL of a shell item to link to instead of the target
 };
 // Writes a shortcut file through IShellLinkW and IPersistFile; false on failure.
 bool MakeShortcut(const std::wstring& path, const ShortcutFields& shortcut);
+// Writes an installer's (advertised) shortcut for the packed product, feature and
+// component descriptor, as an installer leaves it; the link object cannot write one.
+bool MakeAdvertisedShortcut(const std::wstring& path, const std::wstring& descriptor);
+// Writes a file holding these bytes.
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // Creates every folder of a path.
 bool MakeFolders(const std::wstring& path);
 // Deletes a folder and everything in it.

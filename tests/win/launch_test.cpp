@@ -416,6 +416,22 @@ TEST_F(LaunchTest, ShortcutsUrlsAndDocumentsTheTableDoesNotOpenStartThroughTheSh
     EXPECT_EQ(SW_SHOWNORMAL, starts[2].show);
 }
 
+// The process start refuses a folder; the shell opens it (in Wine, its explorer window).
+TEST_F(LaunchTest, AFolderItemOpensInTheShellsWindow)
+{
+    const std::string folder = m_workDir + "\\A Folder";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    LoadGroup(1);
+    SetItem(0, "\"" + folder + "\"");
+    Click(0);
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = FindWindowA("ExplorerWClass", "A Folder")) != nullptr; }, 10000);
+    ASSERT_NE(nullptr, window) << "no window shows the folder";
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    WaitUntil([&] { return !IsWindow(window); }, 5000);
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(LaunchTest, FailedStartShowsTheErrorBoxThenTheLauncherGoesOnAndHides)
 {
     m_app.m_nPopup = POPUP_POPUP;

@@ -2,6 +2,7 @@
 // made through the shell's link object.
 #include "catalog/group_sources.h"
 #include "catalog/program_group.h"
+#include "res/qlgroup_resource.h"
 #include "tests/support/qlgroup_fixtures.h"
 #include "tests/support/recorder_log.h"
 #include "tests/support/win_fixtures.h"
@@ -382,11 +383,7 @@ TEST_F(StartMenuTest, FoldersBecomeGroupsAndUnreadableShortcutsAreSkipped)
                              {m_recorder, L"one two", L"C:\\windows", m_icon, 0, SW_SHOWMINNOACTIVE}));
     ASSERT_TRUE(MakeShortcut(m_apps + L"\\Sub\\Bar.lnk", {Wide(LauncherPath()), L"", L"", L"", 0, SW_SHOWNORMAL}));
     ASSERT_TRUE(MakeShortcut(m_apps + L"\\Sub\\Deeper\\Spaced.lnk", {m_recorder, L"", m_work, L"", 0, SW_SHOWNORMAL}));
-    HANDLE broken = CreateFileW((m_apps + L"\\Sub\\Deeper\\Broken.lnk").c_str(), GENERIC_WRITE, 0, nullptr,
-                                CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(broken, "not a shortcut", 14, &written, nullptr);
-    CloseHandle(broken);
+    ASSERT_TRUE(WriteBytes(m_apps + L"\\Sub\\Deeper\\Broken.lnk", "not a shortcut"));
     ASSERT_TRUE(MakeShortcut(m_single + L"\\Only.lnk", {m_recorder, L"only", L"", L"", 0, SW_SHOWNORMAL}));
 
     ToolRun run = RunQlgroup({L"import-startmenu", L"--dry-run"});
@@ -428,20 +425,101 @@ TEST_F(StartMenuTest, FoldersBecomeGroupsAndUnreadableShortcutsAreSkipped)
     ASSERT_EQ(1u, single.group.m_items.size());
     EXPECT_EQ(RecorderPath() + " only", single.group.m_items[0]->m_strCommand);
 
-    // Existing groups are kept unless replacing is asked for.
+    // Importing again adds only what is new; replacing rebuilds.
     DeleteFileW((m_apps + L"\\Sub\\Deeper\\Broken.lnk").c_str());
     DeleteFileW((m_apps + L"\\Sub\\Bar.lnk").c_str());
+    ASSERT_TRUE(MakeShortcut(m_apps + L"\\Newer.lnk", {m_recorder, L"newer", L"", L"", 0, SW_SHOWNORMAL}));
     run = RunQlgroup({L"import-startmenu"});
-    EXPECT_EQ(1u, run.exitCode);
-    EXPECT_NE(std::string::npos, run.err.find("QL Test Apps exists already")) << run.err;
-    EXPECT_EQ(apps.record, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"QL Test Apps"));
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("Group QL Test Apps: 1 items added, 2 there already.")) << run.out;
+    Decoded again;
+    DecodeStored(L"QL Test Apps", again);
+    ASSERT_TRUE(again.ok);
+    ASSERT_EQ(4u, again.group.m_items.size());
+    EXPECT_EQ("Bar", again.group.m_items[1]->m_strTitle) << "an item whose shortcut went stays";
+    EXPECT_EQ(RecorderPath() + " newer", again.group.m_items[3]->m_strCommand);
+    EXPECT_EQ(apps.position, again.position);
+    EXPECT_EQ(single.record, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"QL Single"));
     run = RunQlgroup({L"import-startmenu", L"--replace"});
-    EXPECT_EQ(std::string::npos, run.err.find("QL Test Apps")) << run.err;
+    EXPECT_EQ(0u, run.exitCode) << run.err;
     Decoded replaced;
     DecodeStored(L"QL Test Apps", replaced);
     ASSERT_TRUE(replaced.ok);
-    EXPECT_EQ(2u, replaced.group.m_items.size());
+    EXPECT_EQ(3u, replaced.group.m_items.size());
     EXPECT_EQ(apps.position, replaced.position) << "a replaced group keeps its place";
+}
+
+// The all users' Start Menu goes into the user's groups, a folder of the same name in both
+// menus making one group; documents, folders, internet shortcuts and plain files are
+// items, shell items are skipped without failing the run, installer shortcuts that
+// cannot be resolved are reported.
+TEST_F(StartMenuTest, BothMenusGoToTheUsersGroupsWithEveryKindOfEntry)
+{
+    wchar_t common[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, common)));
+    const std::wstring shared = std::wstring(common) + L"\\QL Test Apps";
+    struct Cleanup {
+        std::wstring folder;
+        ~Cleanup() { DeleteFolder(folder); }
+    } cleanup{shared};
+    ASSERT_TRUE(MakeFolders(shared));
+    ASSERT_TRUE(WriteBytes(m_work + L"\\notes.txt", "notes"));
+    ASSERT_TRUE(MakeShortcut(m_apps + L"\\Mine.lnk", {m_recorder, L"mine", L"", L"", 0, SW_SHOWNORMAL}));
+    ASSERT_TRUE(MakeShortcut(m_single + L"\\Only.lnk", {m_recorder, L"only", L"", L"", 0, SW_SHOWNORMAL}));
+    ASSERT_TRUE(WriteBytes(m_single + L"\\\u0417\u0430\u043C\u0435\u0442\u043A\u0438 \u7B14\u8BB0.txt", "notes"));
+    // A folder's name from a library's string table, as Windows' own desktop.ini files give it.
+    const std::string tool = QlgroupPath();
+    ASSERT_TRUE(WriteBytes(m_single + L"\\desktop.ini",
+                           "[.ShellClassInfo]\r\nLocalizedResourceName=@" + tool + ",-" + std::to_string(IDS_QG_YES) + "\r\n"));
+    ASSERT_TRUE(MakeShortcut(shared + L"\\Shared.lnk", {m_recorder, L"shared", L"", L"", 0, SW_SHOWNORMAL}));
+    ASSERT_TRUE(MakeShortcut(shared + L"\\Read Me.lnk", {m_work + L"\\notes.txt", L"", L"", L"", 0, SW_SHOWNORMAL}));
+    ASSERT_TRUE(MakeShortcut(shared + L"\\Work.lnk", {m_work, L"", L"", L"", 0, SW_SHOWNORMAL}));
+    ASSERT_TRUE(MakeShortcut(shared + L"\\Control Panel.lnk", {L"", L"", L"", L"", 0, SW_SHOWNORMAL, CSIDL_CONTROLS}));
+    ASSERT_TRUE(WriteBytes(shared + L"\\Site.url", "[InternetShortcut]\r\nURL=https://example.com/q\r\n"));
+    ASSERT_TRUE(WriteBytes(shared + L"\\desktop.ini", "[LocalizedFileNames]\r\nSite.url=Netzseite\r\n"));
+    ASSERT_TRUE(WriteBytes(shared + L"\\Guide.txt", "guide"));
+
+    ToolRun run = RunQlgroup({L"import-startmenu"});
+    EXPECT_EQ(0u, run.exitCode) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("Control Panel.lnk: it opens Control Panel, which is not")) << run.out;
+    EXPECT_NE(std::string::npos,
+              run.out.find("Made 2 groups and 8 items (0 items were there already); skipped 1 entries.\n"))
+        << run.out;
+    EXPECT_TRUE(StoredRecord(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Program Groups", L"QL Test Apps").empty());
+    Decoded apps, single;
+    DecodeStored(L"QL Test Apps", apps);
+    DecodeStored(L"yes", single);
+    ASSERT_TRUE(apps.ok);
+    ASSERT_TRUE(single.ok);
+    EXPECT_EQ(RecorderPath() + " only", single.group.m_items.at(0)->m_strCommand);
+    // Names in any script come through whole (the tool shows them in UTF-8).
+    const std::string shown = RunQlgroup({L"show", L"yes"}).out, folder(m_single.begin(), m_single.end());
+    EXPECT_NE(std::string::npos, shown.find(u8"item: Заметки 笔记\n  command: \"" + folder + u8"\\Заметки 笔记.txt\"\n"))
+        << shown;
+    std::vector<std::string> items;
+    for (const auto& item : apps.group.m_items) {
+        items.push_back(item->m_strTitle + "=" + item->m_strCommand);
+        EXPECT_NE(0u, item->m_nIconInfo) << item->m_strTitle;
+    }
+    const std::string sharedPath(shared.begin(), shared.end());
+    EXPECT_EQ((std::vector<std::string>{"Mine=" + RecorderPath() + " mine",
+                                        "Guide=\"" + sharedPath + "\\Guide.txt\"",
+                                        "Read Me=\"C:\\ql work dir\\notes.txt\"",
+                                        "Shared=" + RecorderPath() + " shared",
+                                        "Netzseite=https://example.com/q",
+                                        "Work=\"C:\\ql work dir\""}),
+              items);
+
+    // Again, with an installer's shortcut for a product that is not installed.
+    ASSERT_TRUE(MakeAdvertisedShortcut(shared + L"\\Installer.lnk", L"w_1^VX!!!!!!!!!MKKSkQlTest>tW{~$4Q]c@II=l2xaTO5Z"));
+    run = RunQlgroup({L"import-startmenu"});
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_NE(std::string::npos, run.err.find("Installer.lnk: it is an installer's shortcut")) << run.err;
+    EXPECT_NE(std::string::npos,
+              run.out.find("Made 0 groups and 0 items (8 items were there already); skipped 2 entries.\n"))
+        << run.out;
+    EXPECT_EQ(apps.record, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"QL Test Apps"));
+    EXPECT_EQ(single.record, StoredRecord(HKEY_CURRENT_USER, kUserGroupsW, L"yes"));
 }
 
 }  // namespace
