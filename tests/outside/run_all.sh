@@ -547,7 +547,8 @@ scenario_first_run_imports_the_start_menus() {
     # The prefix's own entries are put aside: the groups are the scenario's alone.
     mv "$USER_MENU" "$USER_MENU.saved" 2>/dev/null
     mv "$COMMON_MENU" "$COMMON_MENU.saved" 2>/dev/null
-    first_run_body || status=1
+    # Seen before the clean-up ends the launcher, which the runner's own report comes after.
+    first_run_body || { status=1; shot FAILED-first-run; launcher_report "    "; }
     stop_launcher >/dev/null 2>&1
     rm -rf "$USER_MENU" "$COMMON_MENU" "$WINEPREFIX/drive_c/app-alone"
     mv "$USER_MENU.saved" "$USER_MENU" 2>/dev/null
