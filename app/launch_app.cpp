@@ -81,6 +81,9 @@ BOOL CLaunchApp::InitInstance()
     ShowWindow(m_pButtonWnd->m_hWnd, m_nCmdShow);
     UpdateWindow(m_pButtonWnd->m_hWnd);
 
+    // Today's Windows keeps no groups: a bar that would stay empty offers the Start Menu's.
+    OfferStartMenuImport();
+
     // 14. This modal loop serves the whole application until the dialog ends.
     m_pSetupDlg->DoModal();
 

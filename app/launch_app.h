@@ -74,6 +74,13 @@ public:
     // Shows why a start failed, in a message box owned by the button window.
     void ReportLaunchError(int nCode);
 
+    // Groups from the Start Menu (app/startmenu_import.cpp). At start-up, with no group in
+    // any registry place and the question not yet answered, asks once whether to make them.
+    void OfferStartMenuImport();
+    // Runs the group tool beside the executable on the Start Menu and shows the groups
+    // it made; a tool that cannot be started or leaves entries out is reported.
+    void ImportStartMenu();
+
     // Drawing of buttons (app/drawing.cpp); (x, y) is the client position of an image's
     // top-left corner.
     BOOL PaintButtons(HDC hdc);
@@ -108,6 +115,7 @@ public:
     CProgramGroup m_group;
     int m_nTitle = 0;
     int m_b3dControls = 0;
+    int m_bAskImport = 1;  // the first-run question has not been answered
     std::vector<std::string> m_extensions;
     std::vector<std::string> m_openCommands;
 
@@ -117,9 +125,13 @@ private:
     // Every value into this file; FALSE with the system's error at the first that fails.
     bool WriteSettings(const std::string& fileName, DWORD& error) const;
     bool m_bSaveFailureShown = false;
+    bool m_bImporting = false;  // the group tool runs; another import is not started
     static void CALLBACK AssociationTimer(HWND, UINT, UINT_PTR idEvent, DWORD);
     PendingAssociations* m_pPendingAssociations = nullptr;  // owned; while the start-up read runs
 };
 
 // The running application object, or none.
 CLaunchApp* LaunchApp();
+
+// Appends "\npath: the system's reason" to the text of a failure's message box.
+void AddFailure(std::string& report, const std::string& path, DWORD error);

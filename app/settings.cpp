@@ -11,6 +11,7 @@ constexpr int kDefaultTopMost = 1;
 constexpr int kDefaultGroup = 0;
 constexpr int kDefaultMax = 99;
 constexpr int kDefaultStopSaver = 1;
+constexpr int kDefaultAskImport = 1;
 constexpr int kValueBufferSize = 256;
 
 class SettingsFile {
@@ -66,22 +67,6 @@ bool IsFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Appends "path: the system's reason" as a line of the failure report.
-void AddFailure(std::string& report, const std::string& path, DWORD error)
-{
-    char reason[512];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                  reason, sizeof reason, nullptr);
-    while (length > 0 && static_cast<unsigned char>(reason[length - 1]) <= ' ')
-        --length;
-    if (length == 0)
-        length = static_cast<DWORD>(wsprintfA(reason, "%lu", static_cast<unsigned long>(error)));
-    report += '\n';
-    report += path;
-    report += ": ";
-    report.append(reason, length);
-}
-
 // A saved place on a monitor that has since gone would leave the window out of reach:
 // one that lies on no monitor is moved, whole, onto the nearest monitor's work area.
 void BringOntoAMonitor(RECT& rc)
@@ -102,6 +87,21 @@ void BringOntoAMonitor(RECT& rc)
 }
 
 }  // namespace
+
+void AddFailure(std::string& report, const std::string& path, DWORD error)
+{
+    char reason[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                  reason, sizeof reason, nullptr);
+    while (length > 0 && static_cast<unsigned char>(reason[length - 1]) <= ' ')
+        --length;
+    if (length == 0)
+        length = static_cast<DWORD>(wsprintfA(reason, "%lu", static_cast<unsigned long>(error)));
+    report += '\n';
+    report += path;
+    report += ": ";
+    report.append(reason, length);
+}
 
 std::string CLaunchApp::UserSettingsFile() const
 {
@@ -166,6 +166,7 @@ void CLaunchApp::LoadSettings()
         m_nPopup = POPUP_POPUP;
 
     m_nTitle = file.ReadInt(IDS_KEY_TITLE, TITLE_VERTICAL);
+    m_bAskImport = file.ReadInt(IDS_KEY_ASKIMPORT, kDefaultAskImport);
 }
 
 bool CLaunchApp::WriteSettings(const std::string& fileName, DWORD& error) const
@@ -187,6 +188,7 @@ bool CLaunchApp::WriteSettings(const std::string& fileName, DWORD& error) const
         {IDS_KEY_GROUP, nullptr, m_nGroup},   {IDS_KEY_SIZE, size, 0},
         {IDS_KEY_MAX, nullptr, m_nMaxInLine}, {IDS_KEY_STOPSAVER, nullptr, m_bStopSaver},
         {IDS_KEY_POPUP, nullptr, m_nPopup},   {IDS_KEY_TITLE, nullptr, m_nTitle},
+        {IDS_KEY_ASKIMPORT, nullptr, m_bAskImport},
     };
     SettingsFile file(*this, fileName);
     // In this order, stopping at the first value that cannot be written: the caller then

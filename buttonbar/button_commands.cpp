@@ -1,7 +1,7 @@
 // The button window's commands: group choice from the menu, reload, TopMost, quit, the
-// About box, and ending the Windows session. Whatever is handled here also goes on to
-// the framework's routing, which is how the standard About command reaches the
-// application.
+// About box, ending the Windows session, and groups from the Start Menu. Whatever is
+// handled here also goes on to the framework's routing, which is how the standard About
+// command reaches the application.
 #include "buttonbar/button_bar_wnd.h"
 
 #include "app/launch_app.h"
@@ -65,6 +65,9 @@ BOOL CButtonBarWnd::OnCommand(WPARAM wParam, LPARAM lParam)
         // Logging off needs no privilege.
         app->SaveSettings();
         s_pfnExitWindows(EWX_LOGOFF, 0);
+        break;
+    case IDM_IMPORTSTARTMENU:
+        app->ImportStartMenu();
         break;
     default:
         break;

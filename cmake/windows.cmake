@@ -43,6 +43,7 @@ add_library(quillbar_core STATIC
     app/launch_app.cpp
     app/settings.cpp
     app/groups.cpp
+    app/startmenu_import.cpp
     app/drawing.cpp
     app/associations.cpp
     buttonbar/button_bar_wnd.cpp

@@ -152,6 +152,15 @@ std::string Application::HelpFilePath() const
     return full + ".HLP";
 }
 
+std::string Application::SiblingPath(const char* fileName) const
+{
+    std::string full = ModuleFileName(m_hInstance);
+    if (full.empty())
+        return full;
+    full.erase(FindName(full).name);
+    return full + fileName;
+}
+
 BOOL Application::WinHelp(DWORD_PTR dwData, UINT nCmd)
 {
     HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;

@@ -66,6 +66,9 @@ public:
     BOOL WinHelp(DWORD_PTR dwData, UINT nCmd);
     // The executable's path with its extension replaced by ".HLP".
     std::string HelpFilePath() const;
+    // The path of a file of this name in the executable's folder; empty when the
+    // executable's path cannot be read.
+    std::string SiblingPath(const char* fileName) const;
     static constexpr UINT kHelpFailedString = 61703;
 
     // Loads the optional 3-D control library and registers with it; FALSE when it is not available.

@@ -36,6 +36,7 @@
 #define IDM_EXITWINDOWS             2052
 #define IDM_REBOOT                  2053
 #define IDM_RESTARTWINDOWS          2054
+#define IDM_IMPORTSTARTMENU         2055
 
 /* Group entries of the popup menu: IDM_GROUP_FIRST + group index. */
 #define IDM_GROUP_FIRST             9000
@@ -135,6 +136,7 @@
 #define IDS_DEFAULT_DIALOG          180
 #define IDS_KEY_TITLE               181
 #define IDS_KEY_POPUP               10101
+#define IDS_KEY_ASKIMPORT           198     /* the first run's question answered: 0 */
 
 /* Window titles and menu texts. */
 #define IDS_BUTTONWND_TITLE         178
@@ -190,5 +192,12 @@
 
 /* A save of the settings that failed everywhere; the places and reasons follow it. */
 #define IDS_SETTINGS_NOT_SAVED      197
+
+/* Groups made from the Start Menu by the group tool: the first run's question, a tool
+   that could not be started (the path and the reason follow), an import that left
+   entries out or did not end in time. */
+#define IDS_IMPORT_ASK              199
+#define IDS_IMPORT_FAILED           200
+#define IDS_IMPORT_INCOMPLETE       201
 
 #endif /* QUILLBAR_RESOURCE_H */

@@ -103,6 +103,7 @@ TEST_F(LauncherTest, DialogsUseThe3dControlsWhenAvailableAndAreWhiteWithout)
                                              0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
     RegSetValueExA(key, "ctl3d32", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
     RegCloseKey(key);
+    WriteProfile("no3dbar.INI", kSection, "AskImport", "0");
     RunAndClose(copy, [](HWND, HWND dialog) {
         EXPECT_EQ(RGB(255, 255, 255), RestoredDialogBackground(dialog, "setup-dialog-without-3d-controls"));
     });
@@ -144,6 +145,8 @@ TEST_F(LauncherTest, ACopyUnderAnotherNameUsesItsOwnSettingsFile)
     ASSERT_TRUE(CopyFileA(m_exe.c_str(), copy.c_str(), FALSE));
     DeleteWindowsDirFile("otherbar.INI");
     WriteProfile("otherbar.INI", kSection, "Group", "3");
+    WriteProfile("otherbar.INI", kSection, "AskImport", "0");
+    DeleteWindowsDirFile("qlbar.INI");  // the fixture's, which the copy must not write
 
     RunAndClose(copy);
     EXPECT_EQ("3", Get("otherbar.INI", "Group"));

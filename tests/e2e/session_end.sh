@@ -25,7 +25,8 @@ cases=(
 )
 for entry in "${cases[@]}"; do
     IFS='|' read -r id want unwanted <<<"$entry"
-    rm -f "$ini"
+    # The prefix holds no group: the first run's question is taken as answered.
+    printf '[Quillbar]\r\nAskImport=0\r\n' >"$ini"
     trace=$(mktemp)
     WINEDEBUG=trace+process wine "$build/qlbar.exe" 2>"$trace" &
     launcher=$!

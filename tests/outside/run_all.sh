@@ -196,13 +196,14 @@ restore_dialog() {
     wait_for 5 '! dialog_line | flags_of | grep -q iconic'
 }
 
-click_child() {  # control id of the Set Up dialog
+click_in() {  # window, control id
     local l t r b w h
     # A child's line holds its rectangle in field 6 (a top-level window's in field 7).
-    read -r l t r b w h < <(probe children "$(dialog_line | field 2)" | awk -F'\t' -v id="$1" '$3 == id' | field 6 | rect_words)
+    read -r l t r b w h < <(probe children "$1" | awk -F'\t' -v id="$2" '$3 == id' | field 6 | rect_words)
     [ -n "$w" ] || return 1
     xdotool mousemove $(( l + w / 2 )) $(( t + h / 2 )) click 1
 }
+click_child() { click_in "$(dialog_line | field 2)" "$1"; }  # control id of the Set Up dialog
 
 # A Fixed bar stays where it is when the cursor rests on an edge. Settings changed at run
 # time reach the settings file when the Set Up dialog's Exit ends the launcher: the group
@@ -498,6 +499,159 @@ planted_body() {
     [ ! -e "$work/loaded.marker" ] || fail "the library in the item's directory was loaded" || return 1
 }
 
+# --- The first run: groups from both Start Menus -------------------------------------------
+# No group anywhere, and shortcuts in the user's and the all users' Start Menu: a nested
+# folder, an address (.url), a document and a title that desktop.ini localises. The
+# launcher asks; Yes shows the groups at once; a click starts a program in its folder and
+# the document item opens its document (its type opens with the recorder). After No, the
+# next start does not ask, and the System submenu's entry imports, mentioning a shortcut
+# it could not read. A launcher without the tool beside it names the file it could not
+# start and why.
+USER_MENU="" COMMON_MENU=""
+c_path() { echo "C:${1#"$WINEPREFIX"/drive_c}" | tr / '\\'; }
+tool_out() { LC_ALL=C.UTF-8 wine "$BUILD/qlgroup.exe" "$@" 2>/dev/null | tr -d '\r'; }
+no_groups() {
+    local key
+    for key in 'HKCU\UNICODE Program Groups' 'HKCU\Program Groups' 'HKLM\SOFTWARE\Program Groups'; do
+        wine reg delete "$key" /f >/dev/null 2>&1
+    done
+    return 0
+}
+# The launcher's visible box captioned as the launcher (not the minimised Set Up dialog).
+launcher_box() { launcher_windows | awk -F'\t' '$5 == "#32770" && $6 == "Quillbar" && $8 ~ /visible/ && $8 !~ /iconic/' | head -n 1; }
+box_text() { probe children "$(launcher_box | field 2)" | cut -f5 | tr '\n' ' '; }
+# One cell: no group, as every group here has two items or more.
+empty_bar() { [ "$(bar_size)" = "$(bar_width 1)x40" ]; }
+# Starts the launcher of a registry without groups and waits for its question.
+start_asked() {
+    rm -f "$RECLOG_UNIX"
+    wine "$BUILD/qlbar.exe" >/dev/null 2>&1 </dev/null &
+    LAUNCHER_PID=$!
+    wait_for 20 '[ -n "$(launcher_box)" ]' || fail "no question at the first start" || return 1
+    box_text | grep -q 'no program groups' || fail "the box says: $(box_text)" || return 1
+}
+# The zero-based place of the line matching a pattern among lines; none: nothing printed.
+index_of() { grep -n -- "$1" | head -n 1 | cut -d: -f1 | awk '{ print $1 - 1 }'; }
+# A click on button COLUMN of a bar with the default, vertical, title strip.
+click_beside_strip() {
+    local x y
+    read -r x y < <(bar_point $(( STRIP + 38 * $1 + 19 )) 19)
+    xdotool mousemove "$x" "$y" click 1
+}
+
+scenario_first_run_imports_the_start_menus() {
+    local users status=0
+    users=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming | head -n 1)
+    USER_MENU="$users/Microsoft/Windows/Start Menu/Programs"
+    COMMON_MENU="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+    # The prefix's own entries are put aside: the groups are the scenario's alone.
+    mv "$USER_MENU" "$USER_MENU.saved" 2>/dev/null
+    mv "$COMMON_MENU" "$COMMON_MENU.saved" 2>/dev/null
+    # Seen before the clean-up ends the launcher, which the runner's own report comes after.
+    first_run_body || { status=1; shot FAILED-first-run; launcher_report "    "; }
+    stop_launcher >/dev/null 2>&1
+    rm -rf "$USER_MENU" "$COMMON_MENU" "$WINEPREFIX/drive_c/app-alone"
+    mv "$USER_MENU.saved" "$USER_MENU" 2>/dev/null
+    mv "$COMMON_MENU.saved" "$COMMON_MENU" 2>/dev/null
+    no_groups
+    make_groups || { fail "qlgroup could not make the groups again"; status=1; }
+    return $status
+}
+first_run_body() {
+    local tools="$USER_MENU/QB Tools" common="$COMMON_MENU/QB Common" rec='C:\rec\recorder.exe'
+    mkdir -p "$tools/Nested" "$common"
+    echo report >"$WINEPREFIX/drive_c/rec/Report.qbdoc"
+    wine reg add 'HKCR\.qbdoc' /ve /d QuillbarTestDocument /f >/dev/null 2>&1
+    wine reg add 'HKCR\QuillbarTestDocument\shell\open\command' /ve /d "\"$rec\" \"%1\"" /f >/dev/null 2>&1
+    local link file target args
+    for link in "$tools/Recorder.lnk|$rec|firstrun" "$tools/Nested/Deeper.lnk|$rec|nested" \
+        "$common/Common tool.lnk|$rec|common" "$common/Second tool.lnk|$rec|second" \
+        "$tools/Report.lnk|C:\\rec\\Report.qbdoc|"; do
+        IFS='|' read -r file target args <<<"$link"
+        probe shortcut "$(c_path "$file")" "$target" 'C:\rec' $args | grep -q '^SHORTCUT.1' ||
+            fail "the probe could not make $file" || return 1
+    done
+    printf '[InternetShortcut]\r\nURL=https://example.com/quillbar\r\n' >"$tools/Example site.url"
+    # As Windows writes it: UTF-16 with its byte order mark.
+    { printf '\xff\xfe'; printf '[LocalizedFileNames]\r\nCommon tool.lnk=Werkzeug für alle\r\n' | iconv -t UTF-16LE; } \
+        >"$common/desktop.ini"
+
+    no_groups
+    start_asked || return 1
+    shot first-run-question
+    click_in "$(launcher_box | field 2)" 6 || fail "no Yes button" || return 1
+    # The start goes on when the import has ended, after a box about entries left out.
+    wait_for 60 'dialog_line | flags_of | grep -q iconic || { [ -n "$(launcher_box)" ] && ! box_text | grep -q "no program groups"; }' ||
+        fail "the start did not go on after Yes" || return 1
+    sleep 0.5
+    [ -z "$(launcher_box)" ] || fail "after the import: $(box_text)" || return 1
+    ! empty_bar || fail "the bar stays empty after the import" || return 1
+    shot first-run-imported
+    local list all=""
+    list=$(tool_out list)
+    grep -q $'\tQB Tools\t' <<<"$list" && grep -q $'\tQB Common\t' <<<"$list" ||
+        fail "groups made: $(cut -f2 <<<"$list" | tr '\n' ',')" || return 1
+    local name
+    while IFS=$'\t' read -r _ name _; do all+=$(tool_out show "$name")$'\n'; done <<<"$list"
+    grep -q 'Werkzeug für alle' <<<"$all" || fail "no item has the localised title" || return 1
+    grep -q 'recorder.exe nested' <<<"$all" || fail "the nested folder's shortcut was not imported" || return 1
+    grep -q 'https://example.com/quillbar' <<<"$all" || fail "the .url file was not imported" || return 1
+    [ "$(ini_get AskImport)" = 0 ] || fail "the answer was not saved at once: AskImport=$(ini_get AskImport)" || return 1
+
+    # The program and the document of the user's group, as the bar orders them.
+    local group items
+    group=$(cut -f2 <<<"$list" | index_of '^QB Tools$')
+    items=$(tool_out show "QB Tools" | grep '^item: ' | cut -c7-)
+    wine "$BUILD/post_command.exe" $(( $(rid IDM_GROUP_FIRST) + group )) >/dev/null 2>&1
+    wait_for 5 '[ "$(bar_size | cut -dx -f1)" = "$(bar_width "$(wc -l <<<"$items")")" ]' ||
+        fail "choosing QB Tools left the bar at $(bar_size)" || return 1
+    click_beside_strip "$(index_of '^Recorder$' <<<"$items")"
+    wait_for 10 'started_with firstrun' || fail "the program did not start: $(cat "$RECLOG_UNIX" 2>/dev/null)" || return 1
+    logged '^cwd=C:\\rec$' || fail "not started in its folder: $(grep cwd "$RECLOG_UNIX")" || return 1
+    sleep 0.5
+    rm -f "$RECLOG_UNIX"
+    click_beside_strip "$(index_of '^Report$' <<<"$items")"
+    wait_for 10 'logged "Report.qbdoc"' || fail "the document did not open: $(cat "$RECLOG_UNIX" 2>/dev/null)" || return 1
+    stop_launcher || fail "the launcher did not end" || return 1
+
+    # No: the bar stays empty, the answer is kept, and the next start does not ask.
+    no_groups
+    rm -f "$INI"
+    start_asked || return 1
+    click_in "$(launcher_box | field 2)" 7 || fail "no No button" || return 1
+    wait_for 20 'dialog_line | flags_of | grep -q iconic' || fail "the start did not go on after No" || return 1
+    empty_bar || fail "the bar is $(bar_size) after No" || return 1
+    [ -z "$(tool_out list)" ] || fail "No made groups: $(tool_out list)" || return 1
+    stop_launcher || fail "the launcher did not end" || return 1
+    [ "$(ini_get AskImport)" = 0 ] || fail "No was not remembered: AskImport=$(ini_get AskImport)" || return 1
+    start_launcher || fail "the start after No did not show the bar and the dialog" || return 1
+    sleep 1
+    [ -z "$(launcher_box)" ] || fail "asked again after No: $(box_text)" || return 1
+    # The System submenu's entry, later, with a shortcut that cannot be read: the groups
+    # made are shown, and the entry left out is mentioned.
+    head -c 300 /dev/urandom >"$tools/Broken.lnk"
+    wine "$BUILD/post_command.exe" "$(rid IDM_IMPORTSTARTMENU)" >/dev/null 2>&1
+    wait_for 60 '[ -n "$(launcher_box)" ]' || fail "the entry left out was not mentioned" || return 1
+    shot first-run-entry-left-out
+    box_text | grep -q 'not imported' || fail "the box says: $(box_text)" || return 1
+    ! empty_bar || fail "the System submenu's import left the bar empty" || return 1
+    xdotool key Return
+    wait_for 5 '[ -z "$(launcher_box)" ]' || fail "the box stayed" || return 1
+    stop_launcher
+
+    # Without the tool beside the launcher.
+    local alone="$WINEPREFIX/drive_c/app-alone"
+    mkdir -p "$alone" && cp "$BUILD/qlbar.exe" "$alone/qlbar.exe"
+    BUILD_EXE="$alone/qlbar.exe" start_launcher || fail "no launcher without the tool" || return 1
+    wine "$BUILD/post_command.exe" "$(rid IDM_IMPORTSTARTMENU)" >/dev/null 2>&1
+    wait_for 10 '[ -n "$(launcher_box)" ]' || fail "a missing tool was not reported" || return 1
+    shot first-run-no-tool
+    box_text | grep -qF 'could not be imported' && box_text | grep -qF 'C:\app-alone\qlgroup.exe: ' ||
+        fail "the box says: $(box_text)" || return 1
+    xdotool key Return
+    wait_for 5 '[ -z "$(launcher_box)" ]' || fail "the box stayed" || return 1
+}
+
 # Several monitors: the primary 1024 x 768 at 0,0 and a second one of 800 x 600 to its
 # right, from a nested Xephyr with Xinerama and Wine without its virtual desktop (Wine sees
 # one monitor through Xvfb's own Xinerama, and only through its X11 path, not XRandR).
@@ -595,7 +749,7 @@ ALL=(dock drop_posted_is_lost drop_ole_drag_is_lost drop_xdnd_into_virtual_deskt
     drop_xdnd_onto_own_window exit_saves_everything about_box
     names_in_any_language slow_program_does_not_freeze_the_bar shortcut_item_starts_its_target
     mixed_case_arguments import_start_menu settings_survive_an_unwritable_windows_directory
-    planted_library_is_not_loaded several_monitors)
+    planted_library_is_not_loaded several_monitors first_run_imports_the_start_menus)
 [ $# -gt 0 ] && ALL=("$@")
 
 passed=0 failed=0 skipped=0

@@ -14,6 +14,8 @@ void RealLauncherTest::SetUp()
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_exe.c_str())) << m_exe;
     ClearGroups();
     DeleteWindowsDirFile(kSettings);
+    // With no group anywhere the launcher would first ask about the Start Menu.
+    Set("AskImport", "0");
 }
 
 void RealLauncherTest::TearDown()

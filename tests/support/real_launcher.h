@@ -1,6 +1,7 @@
 // The fixture of the end-to-end tests: the real qlbar.exe started as a user starts it,
 // with the groups a test puts in the registry and the settings it writes, and closed
-// as a user closes it. Every test starts with no groups and no settings file.
+// as a user closes it. Every test starts with no groups and a settings file that holds
+// only the answer to the first run's question about the Start Menu.
 #pragma once
 
 #include "tests/support/win_fixtures.h"

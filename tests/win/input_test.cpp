@@ -295,7 +295,8 @@ TEST_F(InputTest, TheMenuListsEveryGroupChecksTheCurrentAndCarriesTheSystemSubme
     }
     EXPECT_TRUE(states[12] & MF_SEPARATOR);
     EXPECT_EQ("&System", labels[13]);
-    EXPECT_EQ((std::vector<UINT>{IDM_RESTART, 0, IDM_EXITWINDOWS, IDM_RESTARTWINDOWS, IDM_REBOOT}), systemIds);
+    EXPECT_EQ((std::vector<UINT>{IDM_RESTART, 0, IDM_EXITWINDOWS, IDM_RESTARTWINDOWS, IDM_REBOOT, 0, IDM_IMPORTSTARTMENU}),
+              systemIds);
 }
 
 // The right-button drag, one step per tick of a thread timer that the menu's loop

@@ -48,6 +48,8 @@ protected:
     {
         AppTest::SetUp();
         g_ranWhileRunning = false;
+        // The registry holds no group: the first run's question would hold up every run.
+        WriteProfile(m_app.ProfileName(), "Quillbar", "AskImport", "0");
     }
 
     void TearDown() override

@@ -60,10 +60,11 @@ TEST_F(SettingsTest, MissingFileGivesEveryDefault)
     EXPECT_EQ(1, m_app.m_bStopSaver);
     EXPECT_EQ(10100, m_app.m_nPopup);
     EXPECT_EQ(10001, m_app.m_nTitle);
+    EXPECT_EQ(1, m_app.m_bAskImport);
     EXPECT_EQ(0, m_app.WaitCursorCount());
 }
 
-TEST_F(SettingsTest, SaveWritesTheTenKeysInOrderWithTheFifthWindowValueAsMinusOne)
+TEST_F(SettingsTest, SaveWritesEveryKeyInOrderWithTheFifthWindowValueAsMinusOne)
 {
     m_app.LoadSettings();
     m_app.SaveSettings();
@@ -77,7 +78,8 @@ TEST_F(SettingsTest, SaveWritesTheTenKeysInOrderWithTheFifthWindowValueAsMinusOn
               "Max=99\n"
               "StopSaver=1\n"
               "Popup=10100\n"
-              "Title=10001\n",
+              "Title=10001\n"
+              "AskImport=1\n",
               FileText());
     EXPECT_EQ(0, m_app.WaitCursorCount());
 }
@@ -230,6 +232,7 @@ TEST_F(SettingsTest, ALoadThenSaveRewritesEveryValueExceptTheFifthWindowValue)
     Put("StopSaver", "7");
     Put("Popup", "10102");
     Put("Title", "12345");
+    Put("AskImport", "0");
     m_app.LoadSettings();
     m_app.SaveSettings();
     EXPECT_EQ("-5,7,300,90,-1,603", Get("Window"));
@@ -242,6 +245,7 @@ TEST_F(SettingsTest, ALoadThenSaveRewritesEveryValueExceptTheFifthWindowValue)
     EXPECT_EQ("7", Get("StopSaver"));
     EXPECT_EQ("10102", Get("Popup"));
     EXPECT_EQ("12345", Get("Title"));
+    EXPECT_EQ("0", Get("AskImport"));
 }
 
 TEST_F(SettingsTest, APlaceSavedOnAMonitorThatIsGoneComesBackWholeOntoTheScreen)
