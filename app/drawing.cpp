@@ -55,13 +55,29 @@ void CLaunchApp::CopyCell(HDC hdc, HDC strip, int x, int y, int nItem) const
 
 BOOL CLaunchApp::PaintButtons(HDC hdc)
 {
+    PaintCells(hdc, true);
+    return TRUE;
+}
+
+bool CLaunchApp::PaintButtonImages(HDC hdc)
+{
+    // A cell the strip has no image for would keep the image that was there.
+    const IntSize button = ButtonSize(*this);
+    if (!m_iconStrip || static_cast<long long>(m_group.ItemCount()) * button.cx > m_sizeIconStrip.cx)
+        return false;
+    PaintCells(hdc, false);
+    return true;
+}
+
+void CLaunchApp::PaintCells(HDC hdc, bool edges)
+{
     POINT offset;
     GetStripOffset(offset);
     // Logical (0, 0) becomes the grid's origin.
     SetWindowOrgEx(hdc, -offset.x, -offset.y, nullptr);
     fw::MemoryDC memory(hdc);
     if (!memory)
-        return TRUE;
+        return;
     fw::SelectGuard selectStrip(memory.get(), m_iconStrip.get());
     const ButtonLayout layout = Layout();
     // Only the cells that meet the area being painted, which lies within the screen: a
@@ -69,7 +85,7 @@ BOOL CLaunchApp::PaintButtons(HDC hdc)
     RECT clip;
     const int region = GetClipBox(hdc, &clip);
     if (region == NULLREGION)
-        return TRUE;
+        return;
     if (region == ERROR)
         clip = {0, 0, kMaxExtent, kMaxExtent};
     const CellSpan span = CellsMeeting(layout, {clip.left, clip.top}, {clip.right, clip.bottom});
@@ -80,10 +96,11 @@ BOOL CLaunchApp::PaintButtons(HDC hdc)
             if (index >= layout.itemCount)
                 break;
             const IntPoint at = CellImageOrigin(layout, static_cast<int>(index));
-            DrawRaisedEdge(hdc, at.x, at.y);
-            DrawButtonOutline(hdc, at.x, at.y);
+            if (edges) {
+                DrawRaisedEdge(hdc, at.x, at.y);
+                DrawButtonOutline(hdc, at.x, at.y);
+            }
             CopyCell(hdc, memory.get(), at.x, at.y, static_cast<int>(index));
         }
     }
-    return TRUE;
 }

@@ -145,19 +145,27 @@ BOOL CButtonBarWnd::RebuildButtons()
     if (!app)
         return FALSE;
     fw::WaitCursor wait;
-    if (app->m_nGroup < 0 || static_cast<size_t>(app->m_nGroup) >= app->m_groupSources.size()) {
-        // No group to show: the bar shows one empty cell rather than reading outside the list.
-        app->m_group.RemoveAllItems();
-        app->m_group.m_strSource.clear();
-        app->m_group.m_strName.clear();
-    } else if (app->m_group.Load(app->m_groupSources[static_cast<size_t>(app->m_nGroup)], LOAD_ITEMS) != 0) {
-        return FALSE;  // the window keeps its size, and nothing is repainted
-    }
-    app->BuildIconStrip(app->m_group.m_strSource);
+    // No group to show leaves one empty cell, rather than reading outside the list. A group
+    // that cannot be read leaves the window its size, and nothing is repainted.
+    if (app->LoadCurrentGroup() != 0)
+        return FALSE;
     const SIZE size = app->ButtonWindowSize();
     app->PlaceButtonWindow(size.cx, size.cy);
     // A null window would stand for every top-level window: all of them would be erased.
-    if (m_hWnd)
-        InvalidateRect(m_hWnd, nullptr, TRUE);
+    if (!m_hWnd)
+        return TRUE;
+    // A group laid out as the one shown changes only the images: they are drawn over the
+    // old ones, rather than the whole bar erased and every edge drawn again. A press shows
+    // its image moved, and a hidden bar is painted whole when it is shown.
+    const ButtonLayout layout = app->Layout();
+    const bool sameLayout = m_bLayoutShown && layout == m_layoutShown;
+    m_layoutShown = layout;
+    m_bLayoutShown = true;
+    if (sameLayout && !m_bButtonDown && IsWindowVisible(m_hWnd)) {
+        fw::WindowDC dc(m_hWnd);
+        if (dc && app->PaintButtonImages(dc.get()))
+            return TRUE;
+    }
+    InvalidateRect(m_hWnd, nullptr, TRUE);
     return TRUE;
 }

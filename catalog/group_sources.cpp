@@ -9,6 +9,43 @@ constexpr char kUserRoot = 'U';
 constexpr DWORD kNameBufferSize = 256;
 // Enumeration indexes are 16-bit; a key that never reports its end is not walked forever.
 constexpr DWORD kMaxGroupsPerSource = 0xFFFF;
+// Room for a group of fifty items with 256-colour icons: such a record is read in one
+// query. A longer one reports its size and is read again with room for it.
+constexpr DWORD kFirstReadBytes = 128 * 1024;
+
+// A buffer that a run of reads shares, grown to the longest record met.
+struct ReadBuffer {
+    std::unique_ptr<uint8_t[]> data;
+    DWORD capacity = 0;
+
+    bool Reserve(DWORD size)
+    {
+        if (size <= capacity)
+            return true;
+        data.reset(new (std::nothrow) uint8_t[size]);
+        capacity = data ? size : 0;
+        return data != nullptr;
+    }
+};
+
+// The default value of an open key, read whole into the buffer: its size, or 0 when it
+// is empty or cannot be read. A round trip to the registry is most of what a read costs,
+// so the value is not measured first.
+DWORD ReadDefaultValue(HKEY key, ReadBuffer& buffer)
+{
+    DWORD wanted = kFirstReadBytes;
+    // The value may grow between two queries; a few tries, then it counts as unreadable.
+    for (int attempt = 0; attempt < 4 && buffer.Reserve(wanted); ++attempt) {
+        DWORD size = buffer.capacity;
+        const LONG result = RegQueryValueExA(key, nullptr, nullptr, nullptr, buffer.data.get(), &size);
+        if (result == ERROR_SUCCESS)
+            return size;
+        if (result != ERROR_MORE_DATA || size <= buffer.capacity)
+            return 0;
+        wanted = size;
+    }
+    return 0;
+}
 
 }  // namespace
 
@@ -27,24 +64,13 @@ std::unique_ptr<uint8_t[]> ReadGroupRecord(const std::string& source, uint32_t* 
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, source.c_str() + 1, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return nullptr;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, nullptr, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0) {
-        RegCloseKey(key);
-        return nullptr;
-    }
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size]);
-    if (!buffer) {
-        RegCloseKey(key);
-        return nullptr;
-    }
-    DWORD read = size;
-    LONG result = RegQueryValueExA(key, nullptr, nullptr, nullptr, buffer.get(), &read);
+    ReadBuffer buffer;
+    const DWORD size = ReadDefaultValue(key, buffer);
     RegCloseKey(key);
-    if (result != ERROR_SUCCESS || read == 0)
+    if (size == 0)
         return nullptr;
-    // The value may have shrunk between the two queries; only what was read counts.
-    *pSize = read;
-    return buffer;
+    *pSize = size;
+    return std::move(buffer.data);
 }
 
 uint16_t CProgramGroup::Load(const std::string& source, uint16_t flags, const GroupLists& lists)
@@ -60,28 +86,44 @@ uint16_t CProgramGroup::Load(const std::string& source, uint16_t flags, const Gr
 
 void ListGroups(CProgramGroup& scratch, std::vector<std::string>& sources, const GroupLists& lists)
 {
+    // Every record is read whole, into one buffer: a group's place in the list lies in its
+    // header, and the registry hands out no part of a value.
+    ReadBuffer buffer;
     for (const GroupsKey& groups : kGroupsKeys) {
+        // One handle serves the walk; the subkeys are opened through it.
+        HKEY parent = nullptr;
+        if (RegOpenKeyExA(groups.root, groups.path, 0, KEY_READ, &parent) != ERROR_SUCCESS)
+            continue;
         for (DWORD index = 0; index < kMaxGroupsPerSource; ++index) {
-            // Opened anew for every index, as the keys may change while they are read.
-            HKEY key = nullptr;
-            if (RegOpenKeyExA(groups.root, groups.path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-                break;
             // Wide, as the group tool writes them: the ANSI call would hand over a name the
             // code page lacks a character of as another name, perhaps another group's.
             wchar_t name[kNameBufferSize] = {};
             DWORD length = kNameBufferSize;
-            LONG result = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-            RegCloseKey(key);
+            const LONG result = RegEnumKeyExW(parent, index, name, &length, nullptr, nullptr, nullptr, nullptr);
             if (result == ERROR_NO_MORE_ITEMS)
                 break;
-            // Any other failure, or a name that does not convert exactly, leaves no usable
-            // name: that index is passed over.
-            std::string ansi;
-            if (result != ERROR_SUCCESS || !AnsiFromWide(name, length, ansi))
+            if (result != ERROR_SUCCESS) {
+                // That index is passed over. The key may have been deleted or replaced while
+                // it was read: the walk goes on in the key there is now, or ends with it.
+                RegCloseKey(parent);
+                parent = nullptr;
+                if (RegOpenKeyExA(groups.root, groups.path, 0, KEY_READ, &parent) != ERROR_SUCCESS)
+                    break;
                 continue;
+            }
+            // A name that does not convert exactly leaves no usable source: passed over.
+            std::string ansi;
+            HKEY key = nullptr;
+            if (!AnsiFromWide(name, length, ansi) || RegOpenKeyExW(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS)
+                continue;
+            const DWORD size = ReadDefaultValue(key, buffer);
+            RegCloseKey(key);
             std::string source = std::string(1, groups.letter) + groups.path + "\\" + ansi;
-            if (scratch.Load(source, LOAD_LIST, lists) == 0)
-                sources.push_back(source);
+            if (size != 0 &&
+                scratch.LoadFromRecord(source, buffer.data.get(), size, LOAD_LIST, PlatformCodePage(), lists) == 0)
+                sources.push_back(std::move(source));
         }
+        if (parent)
+            RegCloseKey(parent);
     }
 }
