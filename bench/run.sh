@@ -21,7 +21,7 @@ for arg in "$@"; do
 done
 if [ "$quick" -eq 1 ]; then starts=10 span=20 rounds=3; else starts=15 span=60 rounds=10; fi
 
-for exe in qlbar qlbar_steps bare_two_windows startup_driver rebuild_bench idle_timer; do
+for exe in qlbar qlbar_steps bare_two_windows bare_steps startup_driver rebuild_bench idle_timer; do
     [ -f "$build/$exe.exe" ] || { echo "bench: $build/$exe.exe is missing; build the win64 preset" >&2; exit 1; }
 done
 # What ships is the 32-bit Release build.
@@ -54,7 +54,8 @@ for groups in 30 300; do
     extensions=0
     {
         run_windows "$build/startup_driver.exe" run "$starts" "$dir\\qlbar.exe" "$dir\\bare_two_windows.exe" || failed=1
-        run_windows "$build/startup_driver.exe" steps "$starts" "$dir\\qlbar_steps.exe" || failed=1
+        run_windows "$build/startup_driver.exe" steps "$starts" "$dir\\qlbar_steps.exe" "$dir\\bare_steps.exe" ||
+            failed=1
         run_windows "$build/rebuild_bench.exe" 15 --switch-only || failed=1
         bench/idle_cpu.sh "$build" "$span" "$rounds" || failed=1
     } > >(sed -E "s/^([A-Z_]+)=/\1$suffix=/")

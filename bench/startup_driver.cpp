@@ -11,8 +11,8 @@
 //            extensions (.extN -> type -> shell\open\command) into this prefix's registry
 //        startup_driver run <runs> <launcher.exe> <bare.exe>
 //            prints the medians of both, their ratio and the difference in peak working set
-//        startup_driver steps <runs> <qlbar_steps.exe>
-//            prints the median time of each step of the launcher's start-up
+//        startup_driver steps <runs> <qlbar_steps.exe> <bare_steps.exe>
+//            prints the median time of each step of the start-up of both, built with marks
 #define PSAPI_VERSION 2
 #include "authoring/group_writer.h"
 #include "authoring/icon_reduce.h"
@@ -268,28 +268,22 @@ int Run(int runs, const std::string& launcher, const std::string& bare)
     return 0;
 }
 
-// Where the start-up of the step build goes: each step's median over the runs, from the
-// process's creation to the first mark, from mark to mark, and from the last mark to ready.
-int Steps(int runs, const std::string& launcher)
-{
-    Measure(launcher, false);
+// Where the start-up time goes, in the step builds of the launcher and of the bare program,
+// started alternately: each step's median over the runs, from the process's creation to
+// the first mark, from mark to mark, and from the last mark to ready.
+struct StepTable {
     std::vector<std::string> names;
     std::vector<std::vector<double>> times;
     std::vector<double> total;
-    for (int i = 0; i < runs; ++i) {
-        const Sample s = Measure(launcher, false);
-        if (s.readyMs < 0 || s.marks.count == 0) {
-            std::fprintf(stderr, "startup_driver: %s left no marks\n", launcher.c_str());
-            return 1;
-        }
+
+    void Add(const Sample& s)
+    {
         double previous = s.startCounter;
-        const int count = s.marks.count;
-        for (int m = 0; m <= count; ++m) {
-            const bool last = m == count;
-            const std::string name = last ? "message loop, first idle (ready)" : s.marks.marks[m].name;
+        for (int m = 0; m <= s.marks.count; ++m) {
+            const bool last = m == s.marks.count;
             const double at = last ? s.startCounter + s.readyMs : CounterMs(s.marks.marks[m].counter);
             if (static_cast<size_t>(m) >= names.size()) {
-                names.push_back(name);
+                names.push_back(last ? "message loop, first idle (ready)" : s.marks.marks[m].name);
                 times.emplace_back();
             }
             times[static_cast<size_t>(m)].push_back(at - previous);
@@ -297,10 +291,36 @@ int Steps(int runs, const std::string& launcher)
         }
         total.push_back(s.readyMs);
     }
-    std::printf("start-up of the launcher step by step (median of %d runs; ms):\n", runs);
-    for (size_t m = 0; m < names.size(); ++m)
-        std::printf("  %-40s %7.2f\n", names[m].c_str(), Median(times[m]));
-    std::printf("  %-40s %7.2f\n", "total to ready", Median(total));
+
+    void Print(const char* title) const
+    {
+        std::printf("  %s:\n", title);
+        for (size_t m = 0; m < names.size(); ++m)
+            std::printf("    %-42s %7.2f\n", names[m].c_str(), Median(times[m]));
+        std::printf("    %-42s %7.2f\n", "total to ready", Median(total));
+    }
+};
+
+int Steps(int runs, const std::string& launcher, const std::string& bare)
+{
+    Measure(launcher, false);
+    Measure(bare, false);
+    StepTable tables[2];
+    for (int i = 0; i < runs; ++i) {
+        for (int which = 0; which < 2; ++which) {
+            const bool launcherTurn = (which == 0) == (i % 2 == 0);
+            const std::string& exe = launcherTurn ? launcher : bare;
+            const Sample s = Measure(exe, false);
+            if (s.readyMs < 0 || s.marks.count == 0) {
+                std::fprintf(stderr, "startup_driver: %s left no marks\n", exe.c_str());
+                return 1;
+            }
+            tables[launcherTurn ? 0 : 1].Add(s);
+        }
+    }
+    std::printf("start-up step by step (median of %d runs each, alternating; ms):\n", runs);
+    tables[0].Print("launcher");
+    tables[1].Print("two-window program");
     return 0;
 }
 
@@ -311,13 +331,13 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "setup" && argc == 5)
         return Setup(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
-    if (command == "steps" && argc == 4)
-        return Steps(std::max(1, std::atoi(argv[2])), argv[3]);
+    if (command == "steps" && argc == 5)
+        return Steps(std::max(1, std::atoi(argv[2])), argv[3], argv[4]);
     if (command == "run" && argc == 5)
         return Run(std::max(1, std::atoi(argv[2])), argv[3], argv[4]);
     std::fprintf(stderr,
                  "usage: startup_driver setup <groups> <items> <extensions>\n"
                  "       startup_driver run <runs> <launcher.exe> <bare.exe>\n"
-                 "       startup_driver steps <runs> <launcher built with step marks>\n");
+                 "       startup_driver steps <runs> <qlbar_steps.exe> <bare_steps.exe>\n");
     return 2;
 }

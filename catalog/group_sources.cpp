@@ -1,5 +1,7 @@
 #include "catalog/group_sources.h"
 
+#include <winternl.h>
+
 #include <new>
 
 namespace {
@@ -9,6 +11,9 @@ constexpr char kUserRoot = 'U';
 constexpr DWORD kNameBufferSize = 256;
 // Enumeration indexes are 16-bit; a key that never reports its end is not walked forever.
 constexpr DWORD kMaxGroupsPerSource = 0xFFFF;
+// The group list reads this much of each record first: the header, the item table of up
+// to two hundred items and the name that follows it, which is all it takes from a record.
+constexpr ULONG kListReadBytes = 1024;
 // Room for a group of fifty items with 256-colour icons: such a record is read in one
 // query. A longer one reports its size and is read again with room for it.
 constexpr DWORD kFirstReadBytes = 128 * 1024;
@@ -45,6 +50,39 @@ DWORD ReadDefaultValue(HKEY key, ReadBuffer& buffer)
         wanted = size;
     }
     return 0;
+}
+
+// ntdll's query of a value (documented with the kernel's ZwQueryValueKey): unlike the
+// registry API's, it hands over the start of a value too long for the buffer, with
+// STATUS_BUFFER_OVERFLOW and the value's whole length.
+struct ValueStart {
+    ULONG titleIndex;
+    ULONG type;
+    ULONG dataLength;
+    uint8_t data[kListReadBytes];
+};
+constexpr int kKeyValuePartialInformation = 2;
+constexpr LONG kStatusBufferOverflow = static_cast<LONG>(0x80000005);
+
+extern "C" __declspec(dllimport) LONG NTAPI NtQueryValueKey(HANDLE key, UNICODE_STRING* name, int informationClass,
+                                                           void* information, ULONG length, ULONG* resultLength);
+
+// Lists the group from the start of its record alone, when that start holds all that the
+// list takes from a record. A record passes these checks on its start only if it passes
+// them whole, with the same name and position; false leaves the decision to the whole
+// record. Text values go that way too: the ANSI read converts them.
+bool ListFromStart(HKEY key, const std::string& source, CProgramGroup& scratch, const GroupLists& lists)
+{
+    ValueStart start;
+    UNICODE_STRING defaultValue = {0, 0, nullptr};
+    ULONG length = 0;
+    const LONG status =
+        NtQueryValueKey(key, &defaultValue, kKeyValuePartialInformation, &start, sizeof start, &length);
+    if ((status != 0 && status != kStatusBufferOverflow) || start.type == REG_SZ || start.type == REG_EXPAND_SZ ||
+        start.type == REG_MULTI_SZ)
+        return false;
+    const size_t bytes = start.dataLength < kListReadBytes ? start.dataLength : kListReadBytes;
+    return scratch.LoadFromRecord(source, start.data, bytes, LOAD_LIST, PlatformCodePage(), lists) == 0;
 }
 
 }  // namespace
@@ -86,8 +124,7 @@ uint16_t CProgramGroup::Load(const std::string& source, uint16_t flags, const Gr
 
 void ListGroups(CProgramGroup& scratch, std::vector<std::string>& sources, const GroupLists& lists)
 {
-    // Every record is read whole, into one buffer: a group's place in the list lies in its
-    // header, and the registry hands out no part of a value.
+    // A record is read whole, into one buffer, only when its start does not serve.
     ReadBuffer buffer;
     for (const GroupsKey& groups : kGroupsKeys) {
         // One handle serves the walk; the subkeys are opened through it.
@@ -116,11 +153,15 @@ void ListGroups(CProgramGroup& scratch, std::vector<std::string>& sources, const
             HKEY key = nullptr;
             if (!AnsiFromWide(name, length, ansi) || RegOpenKeyExW(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS)
                 continue;
-            const DWORD size = ReadDefaultValue(key, buffer);
-            RegCloseKey(key);
             std::string source = std::string(1, groups.letter) + groups.path + "\\" + ansi;
-            if (size != 0 &&
-                scratch.LoadFromRecord(source, buffer.data.get(), size, LOAD_LIST, PlatformCodePage(), lists) == 0)
+            bool listed = ListFromStart(key, source, scratch, lists);
+            if (!listed) {
+                const DWORD size = ReadDefaultValue(key, buffer);
+                listed = size != 0 && scratch.LoadFromRecord(source, buffer.data.get(), size, LOAD_LIST,
+                                                             PlatformCodePage(), lists) == 0;
+            }
+            RegCloseKey(key);
+            if (listed)
                 sources.push_back(std::move(source));
         }
         if (parent)

@@ -28,7 +28,7 @@ add_library(quillbar_catalog STATIC
     catalog/icon_strip.cpp
 )
 target_include_directories(quillbar_catalog PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(quillbar_catalog PUBLIC quillbar_pure user32 gdi32 advapi32 kernel32)
+target_link_libraries(quillbar_catalog PUBLIC quillbar_pure user32 gdi32 advapi32 kernel32 ntdll)
 target_compile_options(quillbar_catalog PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
 
 # The launcher: everything but WinMain, so tests can create their own application,
@@ -220,10 +220,11 @@ target_compile_options(probe PRIVATE ${QUILLBAR_WARNINGS})
 # (with the launcher's own resources, for the Set Up template), and the driver that starts
 # both alternately and sets up the groups and extensions.
 add_executable(bare_two_windows WIN32 bench/bare_two_windows.cpp $<TARGET_OBJECTS:quillbar_res>)
-target_include_directories(bare_two_windows PRIVATE ${CMAKE_SOURCE_DIR}/res)
+target_include_directories(bare_two_windows PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
 target_compile_options(bare_two_windows PRIVATE ${QUILLBAR_WARNINGS})
-# The launcher built with marks between its start-up steps, which the driver reads; the
-# files that hold the marks are built again for it, the rest comes from the library.
+# The launcher and the bare program built with marks between their start-up steps, which
+# the driver reads; the launcher's files that hold marks are built again for it, the rest
+# comes from the library.
 add_executable(qlbar_steps WIN32 app/main.cpp app/launch_app.cpp app/groups.cpp app/settings.cpp dialogs/setup_dlg.cpp
                bench/step_marks.cpp framework/lean_runtime.cpp $<TARGET_OBJECTS:quillbar_res>)
 target_compile_definitions(qlbar_steps PRIVATE QUILLBAR_STEP_MARKS)
@@ -231,6 +232,10 @@ target_include_directories(qlbar_steps PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_link_libraries(qlbar_steps PRIVATE quillbar_core)
 target_link_options(qlbar_steps PRIVATE ${QUILLBAR_SIZE_LINK_OPTIONS})
 target_compile_options(qlbar_steps PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
+add_executable(bare_steps WIN32 bench/bare_two_windows.cpp bench/step_marks.cpp $<TARGET_OBJECTS:quillbar_res>)
+target_compile_definitions(bare_steps PRIVATE QUILLBAR_STEP_MARKS)
+target_include_directories(bare_steps PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
+target_compile_options(bare_steps PRIVATE ${QUILLBAR_WARNINGS})
 add_executable(startup_driver bench/startup_driver.cpp)
 target_link_libraries(startup_driver PRIVATE quillbar_writer psapi)
 target_compile_options(startup_driver PRIVATE ${QUILLBAR_WARNINGS})
