@@ -55,31 +55,29 @@ void CLaunchApp::CopyCell(HDC hdc, HDC strip, int x, int y, int nItem) const
 
 BOOL CLaunchApp::PaintButtons(HDC hdc)
 {
-    PaintCells(hdc, true);
+    PaintCells(hdc, Layout(), true);
     return TRUE;
 }
 
-bool CLaunchApp::PaintButtonImages(HDC hdc)
+bool CLaunchApp::PaintButtonImages(HDC hdc, const ButtonLayout& layout)
 {
     // A cell the strip has no image for would keep the image that was there.
     const IntSize button = ButtonSize(*this);
     if (!m_iconStrip || static_cast<long long>(m_group.ItemCount()) * button.cx > m_sizeIconStrip.cx)
         return false;
-    PaintCells(hdc, false);
+    PaintCells(hdc, layout, false);
     return true;
 }
 
-void CLaunchApp::PaintCells(HDC hdc, bool edges)
+void CLaunchApp::PaintCells(HDC hdc, const ButtonLayout& layout, bool edges)
 {
-    POINT offset;
-    GetStripOffset(offset);
     // Logical (0, 0) becomes the grid's origin.
+    const IntPoint offset = StripOffset(layout);
     SetWindowOrgEx(hdc, -offset.x, -offset.y, nullptr);
     fw::MemoryDC memory(hdc);
     if (!memory)
         return;
     fw::SelectGuard selectStrip(memory.get(), m_iconStrip.get());
-    const ButtonLayout layout = Layout();
     // Only the cells that meet the area being painted, which lies within the screen: a
     // group of thousands of items costs a screenful of buttons, not all of them.
     RECT clip;

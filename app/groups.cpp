@@ -64,8 +64,13 @@ void CLaunchApp::BuildIconStrip(const std::string& source)
 
 void CLaunchApp::BuildIconStrip(const uint8_t* record, size_t size)
 {
-    // A group of thousands of items gets images for its first cells only.
+    // A group of thousands of items gets images for its first cells only. Their number
+    // depends on the button width and the items alone: the caption height, which costs
+    // the platform a look at its display settings, is not asked for it.
+    ButtonLayout cells;
+    cells.buttonWidth = m_nButtonWidth;
+    cells.itemCount = m_group.ItemCount();
     DrawIconStrip(m_pButtonWnd ? m_pButtonWnd->m_hWnd : nullptr, record, size, m_group,
-                  EffectiveButtonSize(m_nButtonWidth), EffectiveButtonSize(m_nButtonHeight), IconStripCells(Layout()),
+                  EffectiveButtonSize(m_nButtonWidth), EffectiveButtonSize(m_nButtonHeight), IconStripCells(cells),
                   m_iconStrip, m_sizeIconStrip);
 }

@@ -176,7 +176,8 @@ void CLaunchApp::PlaceButtonWindow(int cx, int cy)
     if (!m_pButtonWnd || !m_pButtonWnd->m_hWnd)
         return;
     HWND hWnd = m_pButtonWnd->m_hWnd;
-    const IntSize screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    // As the bar keeps it between display changes.
+    const IntSize screen = m_pButtonWnd->m_screen;
     // A move or sizing to where the window already is changes nothing, yet costs the
     // window's position messages and the display server's work: a switch between groups
     // of one size leaves the window alone. Only a normal window's rectangle is compared.

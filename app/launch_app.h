@@ -88,9 +88,10 @@ public:
     // Drawing of buttons (app/drawing.cpp); (x, y) is the client position of an image's
     // top-left corner.
     BOOL PaintButtons(HDC hdc);
-    // Draws only the buttons' images, over those of a group of the same layout; false,
-    // drawing nothing, when the strip lacks an image for a button.
-    bool PaintButtonImages(HDC hdc);
+    // Draws only the buttons' images, for this layout of the current group, over those of
+    // a group of the same layout; false, drawing nothing, when the strip lacks an image
+    // for a button.
+    bool PaintButtonImages(HDC hdc, const ButtonLayout& layout);
     BOOL DrawRaisedEdge(HDC hdc, int x, int y);
     BOOL DrawPressedEdge(HDC hdc, int x, int y);
     BOOL DrawButtonOutline(HDC hdc, int x, int y);
@@ -131,7 +132,7 @@ private:
     // Every value into this file; FALSE with the system's error at the first that fails.
     bool WriteSettings(const std::string& fileName, DWORD& error) const;
     bool m_bSaveFailureShown = false;
-    void PaintCells(HDC hdc, bool edges);
+    void PaintCells(HDC hdc, const ButtonLayout& layout, bool edges);
     static void CALLBACK AssociationTimer(HWND, UINT, UINT_PTR idEvent, DWORD);
     PendingAssociations* m_pPendingAssociations = nullptr;  // owned; while the start-up read runs
 };

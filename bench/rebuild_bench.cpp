@@ -158,8 +158,8 @@ void GroupListFloor(int runs)
             DWORD size = static_cast<DWORD>(buffer.size());
             r += MedianMs(1, [&] { RegQueryValueExA(key, nullptr, nullptr, nullptr, buffer.data(), &size); });
             bytes += size;
-            DWORD length = 0;
-            t += MedianMs(1, [&] { RegQueryValueExA(key, nullptr, nullptr, nullptr, nullptr, &length); });
+            DWORD valueLength = 0;
+            t += MedianMs(1, [&] { RegQueryValueExA(key, nullptr, nullptr, nullptr, nullptr, &valueLength); });
             c += MedianMs(1, [&] { RegCloseKey(key); });
         }
         const double n = groups ? groups : 1;
@@ -233,9 +233,10 @@ void GroupSwitch(CLaunchApp& app, int runs)
                 const SIZE windowSize = app.ButtonWindowSize();
                 app.PlaceButtonWindow(windowSize.cx, windowSize.cy);
             }));
+            const ButtonLayout layout = app.Layout();
             images.push_back(MedianMs(1, [&] {
                 fw::WindowDC dc(bar);
-                app.PaintButtonImages(dc.get());
+                app.PaintButtonImages(dc.get(), layout);
             }));
             paint.push_back(MedianMs(1, [&] {
                 InvalidateRect(bar, nullptr, TRUE);
@@ -260,6 +261,16 @@ void GroupSwitch(CLaunchApp& app, int runs)
                 median(cursor), median(read), median(decode), median(strip), median(place), median(images),
                 median(paint));
     std::printf("SWITCH_RATIO=%.2f\n", s / f);
+    // The platform calls that the switch and the idle tick make as few of as they can.
+    auto perCall = [](auto call) { return MedianMs(5, [&] { for (int k = 0; k < 100; ++k) call(); }) * 10; };
+    HWND bar = app.m_pButtonWnd->m_hWnd;
+    std::printf("  platform calls, us each: the screen's width %.1f, the caption height %.1f (GetSystemMetrics),"
+                " a key's state %.1f (GetAsyncKeyState), the window's rectangle %.1f (GetWindowRect)\n",
+                perCall([] { GetSystemMetrics(SM_CXSCREEN); }), perCall([] { GetSystemMetrics(SM_CYCAPTION); }),
+                perCall([] { GetAsyncKeyState(VK_SHIFT); }), perCall([bar] {
+                    RECT rc;
+                    GetWindowRect(bar, &rc);
+                }));
 }
 
 }  // namespace

@@ -149,7 +149,10 @@ BOOL CButtonBarWnd::RebuildButtons()
     // that cannot be read leaves the window its size, and nothing is repainted.
     if (app->LoadCurrentGroup() != 0)
         return FALSE;
-    const SIZE size = app->ButtonWindowSize();
+    // The layout is taken once: each look at the caption height costs the platform a look
+    // at its display settings.
+    const ButtonLayout layout = app->Layout();
+    const IntSize size = WindowSize(layout);
     app->PlaceButtonWindow(size.cx, size.cy);
     // A null window would stand for every top-level window: all of them would be erased.
     if (!m_hWnd)
@@ -157,13 +160,12 @@ BOOL CButtonBarWnd::RebuildButtons()
     // A group laid out as the one shown changes only the images: they are drawn over the
     // old ones, rather than the whole bar erased and every edge drawn again. A press shows
     // its image moved, and a hidden bar is painted whole when it is shown.
-    const ButtonLayout layout = app->Layout();
     const bool sameLayout = m_bLayoutShown && layout == m_layoutShown;
     m_layoutShown = layout;
     m_bLayoutShown = true;
     if (sameLayout && !m_bButtonDown && IsWindowVisible(m_hWnd)) {
         fw::WindowDC dc(m_hWnd);
-        if (dc && app->PaintButtonImages(dc.get()))
+        if (dc && app->PaintButtonImages(dc.get(), layout))
             return TRUE;
     }
     InvalidateRect(m_hWnd, nullptr, TRUE);
