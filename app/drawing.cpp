@@ -53,37 +53,26 @@ void CLaunchApp::CopyCell(HDC hdc, HDC strip, int x, int y, int nItem) const
     BitBlt(hdc, at.x, at.y, button.cx, button.cy, strip, static_cast<int>(cell), 0, SRCCOPY);
 }
 
-BOOL CLaunchApp::PaintButtons(HDC hdc)
-{
-    PaintCells(hdc, Layout(), true);
-    return TRUE;
-}
-
-bool CLaunchApp::PaintButtonImages(HDC hdc, const ButtonLayout& layout)
+BOOL CLaunchApp::PaintButtons(HDC hdc, const ButtonLayout* imagesOnly)
 {
     // A cell the strip has no image for would keep the image that was there.
-    const IntSize button = ButtonSize(*this);
-    if (!m_iconStrip || static_cast<long long>(m_group.ItemCount()) * button.cx > m_sizeIconStrip.cx)
-        return false;
-    PaintCells(hdc, layout, false);
-    return true;
-}
-
-void CLaunchApp::PaintCells(HDC hdc, const ButtonLayout& layout, bool edges)
-{
+    if (imagesOnly && (!m_iconStrip || static_cast<long long>(m_group.ItemCount()) * ButtonSize(*this).cx >
+                                           m_sizeIconStrip.cx))
+        return FALSE;
+    const ButtonLayout layout = imagesOnly ? *imagesOnly : Layout();
     // Logical (0, 0) becomes the grid's origin.
     const IntPoint offset = StripOffset(layout);
     SetWindowOrgEx(hdc, -offset.x, -offset.y, nullptr);
     fw::MemoryDC memory(hdc);
     if (!memory)
-        return;
+        return !imagesOnly;
     fw::SelectGuard selectStrip(memory.get(), m_iconStrip.get());
     // Only the cells that meet the area being painted, which lies within the screen: a
     // group of thousands of items costs a screenful of buttons, not all of them.
     RECT clip;
     const int region = GetClipBox(hdc, &clip);
     if (region == NULLREGION)
-        return;
+        return TRUE;
     if (region == ERROR)
         clip = {0, 0, kMaxExtent, kMaxExtent};
     const CellSpan span = CellsMeeting(layout, {clip.left, clip.top}, {clip.right, clip.bottom});
@@ -94,11 +83,12 @@ void CLaunchApp::PaintCells(HDC hdc, const ButtonLayout& layout, bool edges)
             if (index >= layout.itemCount)
                 break;
             const IntPoint at = CellImageOrigin(layout, static_cast<int>(index));
-            if (edges) {
+            if (!imagesOnly) {
                 DrawRaisedEdge(hdc, at.x, at.y);
                 DrawButtonOutline(hdc, at.x, at.y);
             }
             CopyCell(hdc, memory.get(), at.x, at.y, static_cast<int>(index));
         }
     }
+    return TRUE;
 }

@@ -23,21 +23,9 @@ void CLaunchApp::LoadGroupLists()
     QL_MARK_STEP("group list sorted");
 }
 
-void CLaunchApp::LoadGroups()
-{
-    LoadGroupLists();
-    if (!m_groupSources.empty())
-        m_group.Load(m_groupSources[static_cast<size_t>(m_nGroup)], LOAD_ITEMS);
-}
-
-bool CLaunchApp::HasCurrentGroup() const
-{
-    return m_nGroup >= 0 && static_cast<size_t>(m_nGroup) < m_groupSources.size();
-}
-
 uint16_t CLaunchApp::LoadCurrentGroup()
 {
-    if (!HasCurrentGroup()) {
+    if (m_nGroup < 0 || static_cast<size_t>(m_nGroup) >= m_groupSources.size()) {
         m_group.RemoveAllItems();
         m_group.m_strSource.clear();
         m_group.m_strName.clear();
@@ -53,13 +41,6 @@ uint16_t CLaunchApp::LoadCurrentGroup()
     BuildIconStrip(record.get(), size);
     QL_MARK_STEP("icon strip");
     return 0;
-}
-
-void CLaunchApp::BuildIconStrip(const std::string& source)
-{
-    uint32_t size = 0;
-    const std::unique_ptr<uint8_t[]> record = ReadGroupRecord(source, &size);
-    BuildIconStrip(record.get(), size);
 }
 
 void CLaunchApp::BuildIconStrip(const uint8_t* record, size_t size)

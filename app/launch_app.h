@@ -52,8 +52,6 @@ public:
     // The lists alone, sorted, and the "Group" setting clamped to them; the current group
     // is left empty.
     void LoadGroupLists();
-    // True when m_nGroup names a listed group.
-    bool HasCurrentGroup() const;
     // Reads the current group's record once and takes its items and its icon strip from
     // it: 1 when the record cannot be read or is refused, the group and the strip left as
     // they were. Without a current group the group is emptied and the strip kept.
@@ -87,11 +85,10 @@ public:
 
     // Drawing of buttons (app/drawing.cpp); (x, y) is the client position of an image's
     // top-left corner.
-    BOOL PaintButtons(HDC hdc);
-    // Draws only the buttons' images, for this layout of the current group, over those of
-    // a group of the same layout; false, drawing nothing, when the strip lacks an image
-    // for a button.
-    bool PaintButtonImages(HDC hdc, const ButtonLayout& layout);
+    // With imagesOnly, draws only the images, for that layout of the current group, over
+    // those of a group of the same layout: FALSE, drawing nothing, when the strip lacks an
+    // image for a button.
+    BOOL PaintButtons(HDC hdc, const ButtonLayout* imagesOnly = nullptr);
     BOOL DrawRaisedEdge(HDC hdc, int x, int y);
     BOOL DrawPressedEdge(HDC hdc, int x, int y);
     BOOL DrawButtonOutline(HDC hdc, int x, int y);
@@ -132,7 +129,6 @@ private:
     // Every value into this file; FALSE with the system's error at the first that fails.
     bool WriteSettings(const std::string& fileName, DWORD& error) const;
     bool m_bSaveFailureShown = false;
-    void PaintCells(HDC hdc, const ButtonLayout& layout, bool edges);
     static void CALLBACK AssociationTimer(HWND, UINT, UINT_PTR idEvent, DWORD);
     PendingAssociations* m_pPendingAssociations = nullptr;  // owned; while the start-up read runs
 };

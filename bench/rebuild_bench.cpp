@@ -236,7 +236,7 @@ void GroupSwitch(CLaunchApp& app, int runs)
             const ButtonLayout layout = app.Layout();
             images.push_back(MedianMs(1, [&] {
                 fw::WindowDC dc(bar);
-                app.PaintButtonImages(dc.get(), layout);
+                app.PaintButtons(dc.get(), &layout);
             }));
             paint.push_back(MedianMs(1, [&] {
                 InvalidateRect(bar, nullptr, TRUE);

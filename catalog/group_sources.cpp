@@ -33,18 +33,21 @@ struct ReadBuffer {
     }
 };
 
-// The default value of an open key, read whole into the buffer: its size, or 0 when it
-// is empty or cannot be read. A round trip to the registry is most of what a read costs,
+// The default value of an open key, read whole into the buffer: its size, with `data`
+// where it lies, or 0 when it is empty or cannot be read. A round trip to the registry is most of what a read costs,
 // so the value is not measured first.
-DWORD ReadDefaultValue(HKEY key, ReadBuffer& buffer)
+DWORD ReadDefaultValue(HKEY key, ReadBuffer& buffer, const uint8_t*& data)
 {
+    data = nullptr;
     DWORD wanted = kFirstReadBytes;
     // The value may grow between two queries; a few tries, then it counts as unreadable.
     for (int attempt = 0; attempt < 4 && buffer.Reserve(wanted); ++attempt) {
         DWORD size = buffer.capacity;
         const LONG result = RegQueryValueExA(key, nullptr, nullptr, nullptr, buffer.data.get(), &size);
-        if (result == ERROR_SUCCESS)
+        if (result == ERROR_SUCCESS) {
+            data = buffer.data.get();
             return size;
+        }
         if (result != ERROR_MORE_DATA || size <= buffer.capacity)
             return 0;
         wanted = size;
@@ -54,7 +57,8 @@ DWORD ReadDefaultValue(HKEY key, ReadBuffer& buffer)
 
 // ntdll's query of a value (documented with the kernel's ZwQueryValueKey): unlike the
 // registry API's, it hands over the start of a value too long for the buffer, with
-// STATUS_BUFFER_OVERFLOW and the value's whole length.
+// STATUS_BUFFER_OVERFLOW and the value's whole length. Looked up rather than imported:
+// an import of ntdll costs the executable more than the look-up.
 struct ValueStart {
     ULONG titleIndex;
     ULONG type;
@@ -64,25 +68,25 @@ struct ValueStart {
 constexpr int kKeyValuePartialInformation = 2;
 constexpr LONG kStatusBufferOverflow = static_cast<LONG>(0x80000005);
 
-extern "C" __declspec(dllimport) LONG NTAPI NtQueryValueKey(HANDLE key, UNICODE_STRING* name, int informationClass,
-                                                           void* information, ULONG length, ULONG* resultLength);
+using QueryValueKeyFunction = LONG(NTAPI*)(HANDLE key, UNICODE_STRING* name, int informationClass,
+                                           void* information, ULONG length, ULONG* resultLength);
 
-// Lists the group from the start of its record alone, when that start holds all that the
-// list takes from a record. A record passes these checks on its start only if it passes
-// them whole, with the same name and position; false leaves the decision to the whole
-// record. Text values go that way too: the ANSI read converts them.
-bool ListFromStart(HKEY key, const std::string& source, CProgramGroup& scratch, const GroupLists& lists)
+// The start of an open key's default value, as much as the list reads of a record, into
+// the buffer: its length, with `data` where it lies; 0 when it cannot be read, or when it
+// is text, which the ANSI read converts.
+size_t ReadValueStart(QueryValueKeyFunction query, HKEY key, ReadBuffer& buffer, const uint8_t*& data)
 {
-    ValueStart start;
     UNICODE_STRING defaultValue = {0, 0, nullptr};
     ULONG length = 0;
-    const LONG status =
-        NtQueryValueKey(key, &defaultValue, kKeyValuePartialInformation, &start, sizeof start, &length);
-    if ((status != 0 && status != kStatusBufferOverflow) || start.type == REG_SZ || start.type == REG_EXPAND_SZ ||
-        start.type == REG_MULTI_SZ)
-        return false;
-    const size_t bytes = start.dataLength < kListReadBytes ? start.dataLength : kListReadBytes;
-    return scratch.LoadFromRecord(source, start.data, bytes, LOAD_LIST, PlatformCodePage(), lists) == 0;
+    if (!query || !buffer.Reserve(sizeof(ValueStart)))
+        return 0;
+    auto* start = reinterpret_cast<ValueStart*>(buffer.data.get());
+    const LONG status = query(key, &defaultValue, kKeyValuePartialInformation, start, sizeof(ValueStart), &length);
+    if ((status != 0 && status != kStatusBufferOverflow) || start->type == REG_SZ || start->type == REG_EXPAND_SZ ||
+        start->type == REG_MULTI_SZ)
+        return 0;
+    data = start->data;
+    return start->dataLength < kListReadBytes ? start->dataLength : kListReadBytes;
 }
 
 }  // namespace
@@ -103,7 +107,8 @@ std::unique_ptr<uint8_t[]> ReadGroupRecord(const std::string& source, uint32_t* 
     if (RegOpenKeyExA(root, source.c_str() + 1, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return nullptr;
     ReadBuffer buffer;
-    const DWORD size = ReadDefaultValue(key, buffer);
+    const uint8_t* data = nullptr;
+    const DWORD size = ReadDefaultValue(key, buffer, data);
     RegCloseKey(key);
     if (size == 0)
         return nullptr;
@@ -111,22 +116,17 @@ std::unique_ptr<uint8_t[]> ReadGroupRecord(const std::string& source, uint32_t* 
     return std::move(buffer.data);
 }
 
-uint16_t CProgramGroup::Load(const std::string& source, uint16_t flags, const GroupLists& lists)
-{
-    if (source.empty())
-        return 1;
-    uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> record = ReadGroupRecord(source, &size);
-    if (!record || size == 0)
-        return 1;
-    return LoadFromRecord(source, record.get(), size, flags, PlatformCodePage(), lists);
-}
-
 void ListGroups(CProgramGroup& scratch, std::vector<std::string>& sources, const GroupLists& lists)
 {
     // A record is read whole, into one buffer, only when its start does not serve.
     ReadBuffer buffer;
+    const auto queryValueKey = reinterpret_cast<QueryValueKeyFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryValueKey")));
     for (const GroupsKey& groups : kGroupsKeys) {
+        std::string source(1, groups.letter);
+        source += groups.path;
+        source += '\\';
+        const size_t prefix = source.size();
         // One handle serves the walk; the subkeys are opened through it.
         HKEY parent = nullptr;
         if (RegOpenKeyExA(groups.root, groups.path, 0, KEY_READ, &parent) != ERROR_SUCCESS)
@@ -134,7 +134,7 @@ void ListGroups(CProgramGroup& scratch, std::vector<std::string>& sources, const
         for (DWORD index = 0; index < kMaxGroupsPerSource; ++index) {
             // Wide, as the group tool writes them: the ANSI call would hand over a name the
             // code page lacks a character of as another name, perhaps another group's.
-            wchar_t name[kNameBufferSize] = {};
+            wchar_t name[kNameBufferSize];
             DWORD length = kNameBufferSize;
             const LONG result = RegEnumKeyExW(parent, index, name, &length, nullptr, nullptr, nullptr, nullptr);
             if (result == ERROR_NO_MORE_ITEMS)
@@ -153,16 +153,22 @@ void ListGroups(CProgramGroup& scratch, std::vector<std::string>& sources, const
             HKEY key = nullptr;
             if (!AnsiFromWide(name, length, ansi) || RegOpenKeyExW(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS)
                 continue;
-            std::string source = std::string(1, groups.letter) + groups.path + "\\" + ansi;
-            bool listed = ListFromStart(key, source, scratch, lists);
-            if (!listed) {
-                const DWORD size = ReadDefaultValue(key, buffer);
-                listed = size != 0 && scratch.LoadFromRecord(source, buffer.data.get(), size, LOAD_LIST,
-                                                             PlatformCodePage(), lists) == 0;
+            source.resize(prefix);
+            source += ansi;
+            // The record's start serves when it holds all that the list takes from a record: a
+            // record passes these checks on its start only if it passes them whole, with the
+            // same name and position. Otherwise the whole record decides.
+            bool listed = false;
+            for (int whole = 0; whole < 2 && !listed; ++whole) {
+                const uint8_t* data = nullptr;
+                const size_t size = whole ? ReadDefaultValue(key, buffer, data)
+                                          : ReadValueStart(queryValueKey, key, buffer, data);
+                listed = size != 0 &&
+                         scratch.LoadFromRecord(source, data, size, LOAD_LIST, PlatformCodePage(), lists) == 0;
             }
             RegCloseKey(key);
             if (listed)
-                sources.push_back(std::move(source));
+                sources.push_back(source);
         }
         if (parent)
             RegCloseKey(parent);

@@ -25,10 +25,11 @@ target_compile_options(quillbar_writer PRIVATE ${QUILLBAR_SIZE_OPTIONS})
 add_library(quillbar_catalog STATIC
     catalog/platform_code_page.cpp
     catalog/group_sources.cpp
+    catalog/group_load.cpp
     catalog/icon_strip.cpp
 )
 target_include_directories(quillbar_catalog PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(quillbar_catalog PUBLIC quillbar_pure user32 gdi32 advapi32 kernel32 ntdll)
+target_link_libraries(quillbar_catalog PUBLIC quillbar_pure user32 gdi32 advapi32 kernel32)
 target_compile_options(quillbar_catalog PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
 
 # The launcher: everything but WinMain, so tests can create their own application,
@@ -40,6 +41,7 @@ add_library(quillbar_core STATIC
     app/launch_app.cpp
     app/settings.cpp
     app/groups.cpp
+    app/group_reads.cpp
     app/drawing.cpp
     app/associations.cpp
     buttonbar/button_bar_wnd.cpp
