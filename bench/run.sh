@@ -5,7 +5,7 @@
 # in a Wine prefix of its own on a private Xvfb display. Figures to read: a missed target
 # does not fail the command, a program that cannot be measured does.
 # Usage: bench/run.sh [build dir (default build/win64)] [--quick]
-#   --quick: 10 start-ups of each program, 3 idle spans of 20 s per catalogue (about 5
+#   --quick: 10 start-ups of each program, 3 idle spans of 20 s per catalogue (about 6
 #   minutes); otherwise 15 start-ups of each and 10 idle spans of 60 s (about 25 minutes).
 set -u -o pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
