@@ -53,17 +53,20 @@ void CLaunchApp::CopyCell(HDC hdc, HDC strip, int x, int y, int nItem) const
     BitBlt(hdc, at.x, at.y, button.cx, button.cy, strip, static_cast<int>(cell), 0, SRCCOPY);
 }
 
-BOOL CLaunchApp::PaintButtons(HDC hdc)
+BOOL CLaunchApp::PaintButtons(HDC hdc, const ButtonLayout* imagesOnly)
 {
-    POINT offset;
-    GetStripOffset(offset);
+    // A cell the strip has no image for would keep the image that was there.
+    if (imagesOnly && (!m_iconStrip || static_cast<long long>(m_group.ItemCount()) * ButtonSize(*this).cx >
+                                           m_sizeIconStrip.cx))
+        return FALSE;
+    const ButtonLayout layout = imagesOnly ? *imagesOnly : Layout();
     // Logical (0, 0) becomes the grid's origin.
+    const IntPoint offset = StripOffset(layout);
     SetWindowOrgEx(hdc, -offset.x, -offset.y, nullptr);
     fw::MemoryDC memory(hdc);
     if (!memory)
-        return TRUE;
+        return !imagesOnly;
     fw::SelectGuard selectStrip(memory.get(), m_iconStrip.get());
-    const ButtonLayout layout = Layout();
     // Only the cells that meet the area being painted, which lies within the screen: a
     // group of thousands of items costs a screenful of buttons, not all of them.
     RECT clip;
@@ -80,8 +83,10 @@ BOOL CLaunchApp::PaintButtons(HDC hdc)
             if (index >= layout.itemCount)
                 break;
             const IntPoint at = CellImageOrigin(layout, static_cast<int>(index));
-            DrawRaisedEdge(hdc, at.x, at.y);
-            DrawButtonOutline(hdc, at.x, at.y);
+            if (!imagesOnly) {
+                DrawRaisedEdge(hdc, at.x, at.y);
+                DrawButtonOutline(hdc, at.x, at.y);
+            }
             CopyCell(hdc, memory.get(), at.x, at.y, static_cast<int>(index));
         }
     }

@@ -4,6 +4,7 @@
 #include "dialogs/about_dlg.h"
 #include "dialogs/setup_dlg.h"
 #include "framework/colours.h"
+#include "framework/step_marks.h"
 #include "resource.h"
 
 #include <new>
@@ -29,11 +30,13 @@ BOOL CLaunchApp::InitInstance()
 
     // 1. Settings first: everything below reads them.
     LoadSettings();
+    QL_MARK_STEP("settings: wait cursor restored");
 
     // 2. The 3-D controls are optional; without them dialogs get white backgrounds.
     m_b3dControls = Enable3dControls() ? 1 : 0;
     if (!m_b3dControls)
         SetDialogBkColor(fw::kWhite, fw::kBlack);
+    QL_MARK_STEP("3-D control library");
 
     // 3. The icon strip is held by value: its bitmap comes with the first build.
 
@@ -47,6 +50,7 @@ BOOL CLaunchApp::InitInstance()
         return FALSE;
     }
     m_pMainWnd = m_pSetupDlg.get();
+    QL_MARK_STEP("Set Up dialog object");
 
     // 6. The button window creates its window, hidden, and sets the show state.
     m_pButtonWnd = new (std::nothrow) CButtonBarWnd();
@@ -58,28 +62,33 @@ BOOL CLaunchApp::InitInstance()
     // 7. No press is pending yet.
     m_pButtonWnd->m_bCaptured = 0;
     m_pButtonWnd->m_bButtonDown = 0;
+    QL_MARK_STEP("button window, hidden");
 
-    // 8. The groups and the current group's items; none at all is no reason not to start.
-    LoadGroups();
+    // 8. The groups; none at all is no reason not to start.
+    LoadGroupLists();
 
     // 9. The document associations, read in turns once the bar is up; a start that needs them
     //    ends the read first.
     StartLoadingAssociations();
+    QL_MARK_STEP("association read started");
 
     // 10. Otherwise the stacking stays as the window was created (on top when it was made so).
     if (m_bTopMost && !(GetWindowLongA(m_pButtonWnd->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
         SetWindowPos(m_pButtonWnd->m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 
-    // 11. A strip that cannot be built leaves the buttons without images.
-    BuildIconStrip(m_group.m_strSource);
+    // 11. The current group's items and icon strip, from one read of its record; a strip
+    //     that cannot be built leaves the buttons without images.
+    LoadCurrentGroup();
 
     // 12. Size and place the bar for the current group.
     SIZE size = ButtonWindowSize();
     PlaceButtonWindow(size.cx, size.cy);
+    QL_MARK_STEP("size and place");
 
     // 13. Show it as the popup mode says.
     ShowWindow(m_pButtonWnd->m_hWnd, m_nCmdShow);
     UpdateWindow(m_pButtonWnd->m_hWnd);
+    QL_MARK_STEP("show and paint the bar");
 
     // Today's Windows keeps no groups: a bar that would stay empty offers the Start Menu's.
     OfferStartMenuImport();
@@ -170,7 +179,8 @@ void CLaunchApp::PlaceButtonWindow(int cx, int cy)
     if (!m_pButtonWnd || !m_pButtonWnd->m_hWnd)
         return;
     HWND hWnd = m_pButtonWnd->m_hWnd;
-    const IntSize screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    // As the bar keeps it between display changes.
+    const IntSize screen = m_pButtonWnd->m_screen;
     // A move or sizing to where the window already is changes nothing, yet costs the
     // window's position messages and the display server's work: a switch between groups
     // of one size leaves the window alone. Only a normal window's rectangle is compared.

@@ -49,6 +49,13 @@ public:
     // Fills the group lists and loads the current group (app/groups.cpp). A registry
     // without groups leaves the lists and the current group empty.
     void LoadGroups();
+    // The lists alone, sorted, and the "Group" setting clamped to them; the current group
+    // is left empty.
+    void LoadGroupLists();
+    // Reads the current group's record once and takes its items and its icon strip from
+    // it: 1 when the record cannot be read or is refused, the group and the strip left as
+    // they were. Without a current group the group is emptied and the strip kept.
+    uint16_t LoadCurrentGroup();
     // Replaces the association table with the registry's (app/associations.cpp).
     void LoadAssociations();
     // The start-up's read of the same table, a few keys at a time on a timer of the
@@ -65,6 +72,8 @@ public:
     // Draws the icons of the group at this source into the icon strip (app/groups.cpp);
     // see DrawIconStrip for what a build that cannot finish leaves.
     void BuildIconStrip(const std::string& source);
+    // The same from the group's record as already read.
+    void BuildIconStrip(const uint8_t* record, size_t size);
     // Sizes the button window to cx x cy (outer pixels) and places it on the screen.
     void PlaceButtonWindow(int cx, int cy);
     // The grid's offset in the client area, by the title strip; returns the strip thickness.
@@ -83,7 +92,10 @@ public:
 
     // Drawing of buttons (app/drawing.cpp); (x, y) is the client position of an image's
     // top-left corner.
-    BOOL PaintButtons(HDC hdc);
+    // With imagesOnly, draws only the images, for that layout of the current group, over
+    // those of a group of the same layout: FALSE, drawing nothing, when the strip lacks an
+    // image for a button.
+    BOOL PaintButtons(HDC hdc, const ButtonLayout* imagesOnly = nullptr);
     BOOL DrawRaisedEdge(HDC hdc, int x, int y);
     BOOL DrawPressedEdge(HDC hdc, int x, int y);
     BOOL DrawButtonOutline(HDC hdc, int x, int y);

@@ -2,6 +2,7 @@
 #include "app/launch_app.h"
 #include "app/settings_scan.h"
 #include "buttonbar/visibility_policy.h"
+#include "framework/step_marks.h"
 #include "framework/window.h"
 #include "resource.h"
 
@@ -122,6 +123,7 @@ std::string CLaunchApp::UserSettingsFile() const
 void CLaunchApp::LoadSettings()
 {
     fw::WaitCursor wait;
+    QL_MARK_STEP("settings: wait cursor shown");
     // The user's file, once there is one, holds the later settings; a file in the
     // Windows directory, written earlier or by an administrator, serves until then.
     const std::string userFile = UserSettingsFile();
@@ -147,6 +149,7 @@ void CLaunchApp::LoadSettings()
     ScanIntFields(file.ReadText(IDS_KEY_DIALOG, IDS_DEFAULT_DIALOG).c_str(),
                   {&dialog[0], &dialog[1], &dialog[2], &dialog[3]});
     m_rcDialog = {dialog[0], dialog[1], dialog[2], dialog[3]};
+    QL_MARK_STEP("settings: files and six values read");
     BringOntoAMonitor(m_rcWindow);
     // All zero: no place saved, the dialog is centred.
     if (m_rcDialog.left || m_rcDialog.top || m_rcDialog.right || m_rcDialog.bottom)
@@ -167,6 +170,7 @@ void CLaunchApp::LoadSettings()
 
     m_nTitle = file.ReadInt(IDS_KEY_TITLE, TITLE_VERTICAL);
     m_bAskImport = file.ReadInt(IDS_KEY_ASKIMPORT, kDefaultAskImport);
+    QL_MARK_STEP("settings: every value read");
 }
 
 bool CLaunchApp::WriteSettings(const std::string& fileName, DWORD& error) const

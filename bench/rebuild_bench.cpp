@@ -130,6 +130,57 @@ void ReadAndDrawIcons(const std::string& source, int cellSize)
     ReleaseDC(nullptr, screen);
 }
 
+// What the group list costs at least: for every group under the user's key, the registry
+// calls the list makes (the name by index, opening the group's key, reading its record
+// whole, closing it), each timed alone; beside them a query of the record's length alone,
+// which is the round trip without the record's bytes. Per group, in
+// microseconds, the median of `runs` walks.
+void GroupListFloor(int runs)
+{
+    HKEY parent = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kGroups, 0, KEY_READ, &parent) != ERROR_SUCCESS)
+        return;
+    DWORD groups = 0;
+    RegQueryInfoKeyA(parent, nullptr, nullptr, nullptr, &groups, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr, nullptr);
+    std::vector<uint8_t> buffer(1 << 20);
+    double bytes = 0;
+    std::vector<double> enumerate, open, read, roundTrip, close;
+    for (int run = 0; run < runs; ++run) {
+        double e = 0, o = 0, r = 0, t = 0, c = 0;
+        bytes = 0;
+        for (DWORD index = 0; index < groups; ++index) {
+            wchar_t name[256];
+            DWORD length = 256;
+            HKEY key = nullptr;
+            e += MedianMs(1, [&] { RegEnumKeyExW(parent, index, name, &length, nullptr, nullptr, nullptr, nullptr); });
+            o += MedianMs(1, [&] { RegOpenKeyExW(parent, name, 0, KEY_READ, &key); });
+            DWORD size = static_cast<DWORD>(buffer.size());
+            r += MedianMs(1, [&] { RegQueryValueExA(key, nullptr, nullptr, nullptr, buffer.data(), &size); });
+            bytes += size;
+            DWORD valueLength = 0;
+            t += MedianMs(1, [&] { RegQueryValueExA(key, nullptr, nullptr, nullptr, nullptr, &valueLength); });
+            c += MedianMs(1, [&] { RegCloseKey(key); });
+        }
+        const double n = groups ? groups : 1;
+        enumerate.push_back(1000 * e / n);
+        open.push_back(1000 * o / n);
+        read.push_back(1000 * r / n);
+        roundTrip.push_back(1000 * t / n);
+        close.push_back(1000 * c / n);
+    }
+    RegCloseKey(parent);
+    auto median = [](std::vector<double>& v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    std::printf("registry calls per group (%lu groups of %.0f bytes; median of %d walks):\n",
+                static_cast<unsigned long>(groups), groups ? bytes / groups : 0.0, runs);
+    std::printf("  name by index %.0f us, open %.0f us, read whole %.0f us (a round trip without the bytes %.0f us),"
+                " close %.0f us\n",
+                median(enumerate), median(open), median(read), median(roundTrip), median(close));
+}
+
 // Switches back and forth between two 40-item groups; prints the median switch beside the
 // median of ReadAndDrawIcons for the same groups, measured alternately.
 void GroupSwitch(CLaunchApp& app, int runs)
@@ -163,22 +214,33 @@ void GroupSwitch(CLaunchApp& app, int runs)
         }
     }
     // Where a switch's time goes: its steps one by one, still alternating between the groups.
-    std::vector<double> cursor, load, strip, place, paint;
+    std::vector<double> cursor, read, decode, strip, place, images, paint;
     for (int i = 0; i < runs; ++i) {
         for (int pass = 0; pass < 2; ++pass, ++turn) {
             const int group = switchGroups[static_cast<size_t>(turn % 2)];
             const std::string source = app.m_groupSources[static_cast<size_t>(group)];
+            HWND bar = app.m_pButtonWnd->m_hWnd;
             app.m_nGroup = group;
             cursor.push_back(MedianMs(1, [&] { fw::WaitCursor wait; }));
-            load.push_back(MedianMs(1, [&] { app.m_group.Load(source, LOAD_ITEMS); }));
-            strip.push_back(MedianMs(1, [&] { app.BuildIconStrip(source); }));
+            uint32_t size = 0;
+            std::unique_ptr<uint8_t[]> data;
+            read.push_back(MedianMs(1, [&] { data = ReadGroupRecord(source, &size); }));
+            decode.push_back(MedianMs(1, [&] {
+                app.m_group.LoadFromRecord(source, data.get(), size, LOAD_ITEMS, PlatformCodePage(), {});
+            }));
+            strip.push_back(MedianMs(1, [&] { app.BuildIconStrip(data.get(), size); }));
             place.push_back(MedianMs(1, [&] {
-                const SIZE size = app.ButtonWindowSize();
-                app.PlaceButtonWindow(size.cx, size.cy);
+                const SIZE windowSize = app.ButtonWindowSize();
+                app.PlaceButtonWindow(windowSize.cx, windowSize.cy);
+            }));
+            const ButtonLayout layout = app.Layout();
+            images.push_back(MedianMs(1, [&] {
+                fw::WindowDC dc(bar);
+                app.PaintButtons(dc.get(), &layout);
             }));
             paint.push_back(MedianMs(1, [&] {
-                InvalidateRect(app.m_pButtonWnd->m_hWnd, nullptr, TRUE);
-                UpdateWindow(app.m_pButtonWnd->m_hWnd);
+                InvalidateRect(bar, nullptr, TRUE);
+                UpdateWindow(bar);
             }));
         }
     }
@@ -194,10 +256,21 @@ void GroupSwitch(CLaunchApp& app, int runs)
     std::printf("group switch, 40 items at 32 x 32 (median of %zu switches, alternating)\n", switches.size());
     std::printf("  RebuildButtons to the painted bar %8.3f ms; read, decode and draw the icons %8.3f ms;"
                 " ratio %.2f x (target <= 1.5 x)\n", s, f, s / f);
-    std::printf("  its steps: wait cursor %.3f ms, read and decode %.3f ms, icon strip %.3f ms, size and place %.3f ms,"
-                " paint %.3f ms\n",
-                median(cursor), median(load), median(strip), median(place), median(paint));
+    std::printf("  its steps: wait cursor %.3f ms, read %.3f ms, decode %.3f ms, icon strip %.3f ms, size and place"
+                " %.3f ms, images painted %.3f ms (the whole bar painted instead %.3f ms)\n",
+                median(cursor), median(read), median(decode), median(strip), median(place), median(images),
+                median(paint));
     std::printf("SWITCH_RATIO=%.2f\n", s / f);
+    // The platform calls that the switch and the idle tick make as few of as they can.
+    auto perCall = [](auto call) { return MedianMs(5, [&] { for (int k = 0; k < 100; ++k) call(); }) * 10; };
+    HWND bar = app.m_pButtonWnd->m_hWnd;
+    std::printf("  platform calls, us each: the screen's width %.1f, the caption height %.1f (GetSystemMetrics),"
+                " a key's state %.1f (GetAsyncKeyState), the window's rectangle %.1f (GetWindowRect)\n",
+                perCall([] { GetSystemMetrics(SM_CXSCREEN); }), perCall([] { GetSystemMetrics(SM_CYCAPTION); }),
+                perCall([] { GetAsyncKeyState(VK_SHIFT); }), perCall([bar] {
+                    RECT rc;
+                    GetWindowRect(bar, &rc);
+                }));
 }
 
 }  // namespace
@@ -221,6 +294,7 @@ int main(int argc, char** argv)
         const double groups = MedianMs(5, [&] { app.LoadGroups(); });
         std::printf("reading the group list: %zu groups in %.1f ms (median of 5)\n", app.m_groupSources.size(),
                     groups);
+        GroupListFloor(5);
         GroupSwitch(app, runs);
         const double associations = MedianMs(5, [&] { app.LoadAssociations(); });
         std::printf("reading the association table: %zu entries in %.1f ms (median of 5)\n", app.m_extensions.size(),

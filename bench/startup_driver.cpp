@@ -11,9 +11,12 @@
 //            extensions (.extN -> type -> shell\open\command) into this prefix's registry
 //        startup_driver run <runs> <launcher.exe> <bare.exe>
 //            prints the medians of both, their ratio and the difference in peak working set
+//        startup_driver steps <runs> <qlbar_steps.exe> <bare_steps.exe>
+//            prints the median time of each step of the start-up of both, built with marks
 #define PSAPI_VERSION 2
 #include "authoring/group_writer.h"
 #include "authoring/icon_reduce.h"
+#include "bench/step_marks_layout.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -21,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -129,20 +133,43 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
-double NowMs()
+double CounterMs(int64_t counter)
 {
     static LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f;
         QueryPerformanceFrequency(&f);
         return f;
     }();
+    return 1000.0 * static_cast<double>(counter) / static_cast<double>(frequency.QuadPart);
+}
+
+double NowMs()
+{
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return CounterMs(now.QuadPart);
+}
+
+// The marks a step build of the launcher left, copied before it is ended.
+void ReadMarks(DWORD pid, StepMarks& out)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, kStepMarksName, static_cast<unsigned long>(pid));
+    HANDLE section = OpenFileMappingA(FILE_MAP_READ, FALSE, name);
+    if (!section)
+        return;
+    if (const void* view = MapViewOfFile(section, FILE_MAP_READ, 0, 0, sizeof out)) {
+        std::memcpy(&out, view, sizeof out);
+        out.count = std::min(std::max(out.count, 0), kMaxStepMarks);
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(section);
 }
 
 struct Sample {
     double readyMs = -1;
+    StepMarks marks = {};    // the step build's, when ready
+    double startCounter = 0;  // the performance counter at CreateProcess
     double readyPeakKb = 0;  // the peak working set when ready
     double peakKb = 0;       // and once the start-up's later work is done
 };
@@ -160,7 +187,7 @@ double PeakKb(HANDLE process)
     return static_cast<double>(counters.PeakWorkingSetSize) / 1024.0;
 }
 
-Sample Measure(const std::string& exe)
+Sample Measure(const std::string& exe, bool settle = true)
 {
     Sample sample;
     STARTUPINFOA si = {};
@@ -187,7 +214,9 @@ Sample Measure(const std::string& exe)
         Sleep(1);
     }
     sample.readyPeakKb = PeakKb(pi.hProcess);
-    if (sample.readyMs >= 0)
+    sample.startCounter = start;
+    ReadMarks(pi.dwProcessId, sample.marks);
+    if (sample.readyMs >= 0 && settle)
         Sleep(kSettleMs);
     sample.peakKb = PeakKb(pi.hProcess);
     TerminateProcess(pi.hProcess, 0);
@@ -239,6 +268,62 @@ int Run(int runs, const std::string& launcher, const std::string& bare)
     return 0;
 }
 
+// Where the start-up time goes, in the step builds of the launcher and of the bare program,
+// started alternately: each step's median over the runs, from the process's creation to
+// the first mark, from mark to mark, and from the last mark to ready.
+struct StepTable {
+    std::vector<std::string> names;
+    std::vector<std::vector<double>> times;
+    std::vector<double> total;
+
+    void Add(const Sample& s)
+    {
+        double previous = s.startCounter;
+        for (int m = 0; m <= s.marks.count; ++m) {
+            const bool last = m == s.marks.count;
+            const double at = last ? s.startCounter + s.readyMs : CounterMs(s.marks.marks[m].counter);
+            if (static_cast<size_t>(m) >= names.size()) {
+                names.push_back(last ? "message loop, first idle (ready)" : s.marks.marks[m].name);
+                times.emplace_back();
+            }
+            times[static_cast<size_t>(m)].push_back(at - previous);
+            previous = at;
+        }
+        total.push_back(s.readyMs);
+    }
+
+    void Print(const char* title) const
+    {
+        std::printf("  %s:\n", title);
+        for (size_t m = 0; m < names.size(); ++m)
+            std::printf("    %-42s %7.2f\n", names[m].c_str(), Median(times[m]));
+        std::printf("    %-42s %7.2f\n", "total to ready", Median(total));
+    }
+};
+
+int Steps(int runs, const std::string& launcher, const std::string& bare)
+{
+    Measure(launcher, false);
+    Measure(bare, false);
+    StepTable tables[2];
+    for (int i = 0; i < runs; ++i) {
+        for (int which = 0; which < 2; ++which) {
+            const bool launcherTurn = (which == 0) == (i % 2 == 0);
+            const std::string& exe = launcherTurn ? launcher : bare;
+            const Sample s = Measure(exe, false);
+            if (s.readyMs < 0 || s.marks.count == 0) {
+                std::fprintf(stderr, "startup_driver: %s left no marks\n", exe.c_str());
+                return 1;
+            }
+            tables[launcherTurn ? 0 : 1].Add(s);
+        }
+    }
+    std::printf("start-up step by step (median of %d runs each, alternating; ms):\n", runs);
+    tables[0].Print("launcher");
+    tables[1].Print("two-window program");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -246,10 +331,13 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "setup" && argc == 5)
         return Setup(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
+    if (command == "steps" && argc == 5)
+        return Steps(std::max(1, std::atoi(argv[2])), argv[3], argv[4]);
     if (command == "run" && argc == 5)
         return Run(std::max(1, std::atoi(argv[2])), argv[3], argv[4]);
     std::fprintf(stderr,
                  "usage: startup_driver setup <groups> <items> <extensions>\n"
-                 "       startup_driver run <runs> <launcher.exe> <bare.exe>\n");
+                 "       startup_driver run <runs> <launcher.exe> <bare.exe>\n"
+                 "       startup_driver steps <runs> <qlbar_steps.exe> <bare_steps.exe>\n");
     return 2;
 }

@@ -3,6 +3,7 @@
 // is destroyed. Its handlers are listed in the order of its message table.
 #pragma once
 
+#include "buttonbar/geometry.h"
 #include "buttonbar/visibility_policy.h"
 #include "framework/window.h"
 
@@ -28,7 +29,7 @@ public:
     void HideTitlePopup();
     // Moves the mouse pointer to a client point of the window.
     void MoveCursorToButton(int x, int y);
-    // Reads the rectangles of the monitors other than the primary for the timer.
+    // Reads the primary screen's size and the rectangles of the other monitors for the timer.
     void ReadMonitorLayout();
 
     // The popup menu's message filter lives only while a menu opened by the mouse is tracked.
@@ -65,8 +66,13 @@ public:
     uint16_t m_nHookPhase = 0;
     POINT m_ptMenu = {0, 0};
     uint16_t m_bKeyboardMenu = 0;
-    // Kept between display changes: the timer's tick must stay cheap.
+    // Kept between display changes: the timer's tick must stay cheap, and asking for the
+    // screen's size costs the platform a look at its display settings each time.
+    IntSize m_screen = {0, 0};
     OtherMonitors m_otherMonitors;
+    // The layout of the last rebuild: a rebuild to the same one repaints only the images.
+    ButtonLayout m_layoutShown;
+    bool m_bLayoutShown = false;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

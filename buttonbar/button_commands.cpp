@@ -48,8 +48,9 @@ BOOL CButtonBarWnd::OnCommand(WPARAM wParam, LPARAM lParam)
         HideTitlePopup();
         break;
     case IDM_RESTART:
-        // The launcher's data are read again in place; no process is restarted.
-        app->LoadGroups();
+        // The launcher's data are read again in place; no process is restarted. The rebuild
+        // reads the current group.
+        app->LoadGroupLists();
         RebuildButtons();
         app->LoadAssociations();
         break;

@@ -17,7 +17,7 @@
 
 namespace {
 
-fw::Font CreateRotatedFont(const TEXTMETRICA& metrics, const std::string& face)
+fw::Font CreateRotatedFont(const TEXTMETRICA& metrics, const char* face)
 {
     LOGFONTA font = {};
     font.lfHeight = metrics.tmHeight;
@@ -31,7 +31,7 @@ fw::Font CreateRotatedFont(const TEXTMETRICA& metrics, const std::string& face)
     font.lfQuality = DRAFT_QUALITY;
     font.lfPitchAndFamily = metrics.tmPitchAndFamily;
     // A face that fills the field loses its last character to the "@".
-    std::strncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
     return fw::Font(CreateFontIndirectA(&font));
 }
 
@@ -54,18 +54,16 @@ BOOL CButtonBarWnd::DrawTitleStrip(HDC hdc, BOOL bActive)
     CLaunchApp* app = LaunchApp();
     if (!app || (app->m_nTitle != TITLE_HORIZONTAL && app->m_nTitle != TITLE_VERTICAL))
         return TRUE;
-    const bool vertical = app->m_nTitle == TITLE_VERTICAL;
-    const int c = GetSystemMetrics(SM_CYCAPTION);
-
-    std::unique_ptr<fw::WindowDC> ownDC;
     if (!hdc) {
-        ownDC = std::make_unique<fw::WindowDC>(m_hWnd);
-        hdc = ownDC->get();
-    }
-    if (!hdc) {
+        // The window's own DC, for as long as the strip is drawn on it.
+        fw::WindowDC own(m_hWnd);
+        if (own)
+            return DrawTitleStrip(own.get(), bActive);
         app->ReportLaunchError(LAUNCH_ERROR_MEMORY);
         return TRUE;
     }
+    const bool vertical = app->m_nTitle == TITLE_VERTICAL;
+    const int c = GetSystemMetrics(SM_CYCAPTION);
 
     const fw::WideText text(app->LoadResString(IDS_PRODUCT));
 
@@ -73,15 +71,16 @@ BOOL CButtonBarWnd::DrawTitleStrip(HDC hdc, BOOL bActive)
     fw::Font rotated;
     TEXTMETRICA metrics;
     if (vertical && GetTextMetricsA(hdc, &metrics)) {
-        char face[LF_FACESIZE] = {};
-        std::string name = "@System";
-        if (GetTextFaceA(hdc, LF_FACESIZE, face) > 0 && face[0])
-            name = face[0] == '@' ? std::string(face) : "@" + std::string(face);
-        rotated = CreateRotatedFont(metrics, name);
+        // "@" and the face (once), or "@System" when the DC names none.
+        char name[LF_FACESIZE + 1] = {'@'};
+        if (GetTextFaceA(hdc, LF_FACESIZE, name + 1) <= 0 || !name[1])
+            lstrcpyA(name + 1, "System");
+        const char* atFace = name[1] == '@' ? name + 1 : name;
+        rotated = CreateRotatedFont(metrics, atFace);
         // Where the vertical form of the face lacks the text's letters (a fallback face
         // of the platform), the face itself, turned, still reads.
         if (rotated && !HasGlyphs(hdc, rotated.get(), text))
-            rotated = CreateRotatedFont(metrics, name.substr(1));
+            rotated = CreateRotatedFont(metrics, atFace + 1);
     }
     fw::SelectGuard selectFont(hdc, rotated.get());
 
@@ -145,19 +144,29 @@ BOOL CButtonBarWnd::RebuildButtons()
     if (!app)
         return FALSE;
     fw::WaitCursor wait;
-    if (app->m_nGroup < 0 || static_cast<size_t>(app->m_nGroup) >= app->m_groupSources.size()) {
-        // No group to show: the bar shows one empty cell rather than reading outside the list.
-        app->m_group.RemoveAllItems();
-        app->m_group.m_strSource.clear();
-        app->m_group.m_strName.clear();
-    } else if (app->m_group.Load(app->m_groupSources[static_cast<size_t>(app->m_nGroup)], LOAD_ITEMS) != 0) {
-        return FALSE;  // the window keeps its size, and nothing is repainted
-    }
-    app->BuildIconStrip(app->m_group.m_strSource);
-    const SIZE size = app->ButtonWindowSize();
+    // No group to show leaves one empty cell, rather than reading outside the list. A group
+    // that cannot be read leaves the window its size, and nothing is repainted.
+    if (app->LoadCurrentGroup() != 0)
+        return FALSE;
+    // The layout is taken once: each look at the caption height costs the platform a look
+    // at its display settings.
+    const ButtonLayout layout = app->Layout();
+    const IntSize size = WindowSize(layout);
     app->PlaceButtonWindow(size.cx, size.cy);
     // A null window would stand for every top-level window: all of them would be erased.
-    if (m_hWnd)
-        InvalidateRect(m_hWnd, nullptr, TRUE);
+    if (!m_hWnd)
+        return TRUE;
+    // A group laid out as the one shown changes only the images: they are drawn over the
+    // old ones, rather than the whole bar erased and every edge drawn again. A press shows
+    // its image moved, and a hidden bar is painted whole when it is shown.
+    const bool sameLayout = m_bLayoutShown && layout == m_layoutShown;
+    m_layoutShown = layout;
+    m_bLayoutShown = true;
+    if (sameLayout && !m_bButtonDown && IsWindowVisible(m_hWnd)) {
+        fw::WindowDC dc(m_hWnd);
+        if (dc && app->PaintButtons(dc.get(), &layout))
+            return TRUE;
+    }
+    InvalidateRect(m_hWnd, nullptr, TRUE);
     return TRUE;
 }

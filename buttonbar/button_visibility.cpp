@@ -41,6 +41,7 @@ BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM param)
 
 void CButtonBarWnd::ReadMonitorLayout()
 {
+    m_screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     m_otherMonitors.count = 0;
     EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&m_otherMonitors));
 }
@@ -63,7 +64,7 @@ void CButtonBarWnd::OnTimer(UINT_PTR)
         in.cursor = {cursor.x, cursor.y};
         in.window = WindowRectOf(m_hWnd);
     }
-    in.screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    in.screen = m_screen;
     in.otherMonitors = &m_otherMonitors;
     in.hotKeys = HotKeysDown();
     in.shown = app->m_nCmdShow != SW_HIDE;

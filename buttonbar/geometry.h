@@ -43,6 +43,12 @@ struct ButtonLayout {
     int captionHeight = 0;  // the system's caption height (SM_CYCAPTION)
 };
 
+inline bool operator==(const ButtonLayout& a, const ButtonLayout& b)
+{
+    return a.buttonWidth == b.buttonWidth && a.buttonHeight == b.buttonHeight && a.maxInLine == b.maxInLine &&
+           a.itemCount == b.itemCount && a.titleMode == b.titleMode && a.captionHeight == b.captionHeight;
+}
+
 // A button width or height as the geometry uses it; see above.
 int EffectiveButtonSize(int size);
 // Buttons in one row as the geometry uses it: at least 1.

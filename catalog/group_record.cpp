@@ -146,29 +146,24 @@ bool GroupRecord::LocateIcon(uint32_t iconOffset, IconLocation& icon) const
     return true;
 }
 
-bool GroupRecord::WalkTags(const GroupHeader& header, const std::function<void(const Tag&)>& visit) const
+GroupRecord::TagStep GroupRecord::NextTag(const GroupHeader& header, uint32_t& running, Tag& tag) const
 {
     if (header.segmentSize == m_size)
-        return true;
-    const uint64_t start = uint64_t{header.segmentSize} + kTagListGap;
+        return TagStep::End;
     // The running offset is 16 bits wide; a list that would need it to wrap is damaged.
-    uint32_t running = 0;
-    for (;;) {
-        const uint64_t at = start + running;
-        Tag tag;
-        uint16_t size = 0;
-        if (!Contains(at, kTagHeaderSize) || !ReadU16(at + kTagItem, tag.item) || !ReadU16(at + kTagId, tag.id))
-            return false;
-        if (tag.id == kTagEnd)
-            return true;
-        ReadU16(at + kTagSize, size);
-        if (size < kTagHeaderSize || !Contains(at, size))
-            return false;
-        tag.data = m_data + at + kTagHeaderSize;
-        tag.dataSize = size - kTagHeaderSize;
-        visit(tag);
-        running += size;
-        if (running > 0xFFFF)
-            return false;
-    }
+    if (running > 0xFFFF)
+        return TagStep::Damaged;
+    const uint64_t at = uint64_t{header.segmentSize} + kTagListGap + running;
+    uint16_t size = 0;
+    if (!Contains(at, kTagHeaderSize) || !ReadU16(at + kTagItem, tag.item) || !ReadU16(at + kTagId, tag.id))
+        return TagStep::Damaged;
+    if (tag.id == kTagEnd)
+        return TagStep::End;
+    ReadU16(at + kTagSize, size);
+    if (size < kTagHeaderSize || !Contains(at, size))
+        return TagStep::Damaged;
+    tag.data = m_data + at + kTagHeaderSize;
+    tag.dataSize = size - kTagHeaderSize;
+    running += size;
+    return TagStep::Tag;
 }

@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 // A converted string fits a 256-byte buffer with its terminator.
@@ -115,7 +114,18 @@ public:
     // at the end tag, or at a tag that is not whole inside the record or has a size
     // shorter than its own header, or where the 16-bit running offset would wrap. Returns
     // true when the list ended with its end tag.
-    bool WalkTags(const GroupHeader& header, const std::function<void(const Tag&)>& visit) const;
+    template <class Visit>
+    bool WalkTags(const GroupHeader& header, Visit&& visit) const
+    {
+        uint32_t running = 0;
+        Tag tag;
+        for (;;) {
+            const TagStep step = NextTag(header, running, tag);
+            if (step != TagStep::Tag)
+                return step == TagStep::End;
+            visit(static_cast<const Tag&>(tag));
+        }
+    }
 
     bool ReadU16(uint64_t offset, uint16_t& value) const;
     bool ReadU32(uint64_t offset, uint32_t& value) const;
@@ -123,6 +133,10 @@ public:
     bool Contains(uint64_t offset, uint64_t length) const;
 
 private:
+    enum class TagStep { Tag, End, Damaged };
+    // The tag at the running offset, which it moves past it; End at the end tag (or with no
+    // tag list), Damaged where the walk stops early.
+    TagStep NextTag(const GroupHeader& header, uint32_t& running, Tag& tag) const;
     bool Convert(const uint8_t* units, size_t count, std::string& text, bool* exact) const;
 
     const uint8_t* m_data;

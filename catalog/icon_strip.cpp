@@ -1,6 +1,5 @@
 #include "catalog/icon_strip.h"
 
-#include "catalog/group_sources.h"
 #include "framework/colours.h"
 
 #include <cstring>
@@ -46,11 +45,9 @@ bool PrepareIconInfo(const GroupRecord& record, const IconLocation& icon, IconBi
 
 }  // namespace
 
-void DrawIconStrip(HWND window, const std::string& source, const CProgramGroup& group, int cellWidth,
+void DrawIconStrip(HWND window, const uint8_t* data, size_t size, const CProgramGroup& group, int cellWidth,
                    int cellHeight, int cells, fw::Bitmap& strip, SIZE& stripSize)
 {
-    uint32_t size = 0;
-    std::unique_ptr<uint8_t[]> data = ReadGroupRecord(source, &size);
     if (!data || size == 0 || !window)
         return;
     fw::WindowDC windowDC(window);
@@ -82,11 +79,11 @@ void DrawIconStrip(HWND window, const std::string& source, const CProgramGroup& 
         PatBlt(stripDC.get(), 0, 0, width, H, PATCOPY);
     }
 
-    GroupRecord record(data.get(), size, PlatformCodePage());
+    GroupRecord record(data, size, PlatformCodePage());
     for (int i = 0; i < cells; ++i) {
         const CProgramItem& item = *group.m_items[static_cast<size_t>(i)];
-        // The record is read anew: if it changed since the items were built, offsets
-        // that no longer describe a whole icon in it are not followed.
+        // The record may have been read anew: if it changed since the items were built,
+        // offsets that no longer describe a whole icon in it are not followed.
         IconLocation icon;
         IconBitmapInfo info;
         if (item.m_nIconInfo == 0 || !record.LocateIcon(item.m_nIconInfo, icon) || icon.bits != item.m_nIconBits ||
@@ -94,14 +91,14 @@ void DrawIconStrip(HWND window, const std::string& source, const CProgramGroup& 
             continue;
 
         {
-            fw::Bitmap mask(CreateBitmap(kIconSize, kIconSize, 1, 1, data.get() + icon.mask));
+            fw::Bitmap mask(CreateBitmap(kIconSize, kIconSize, 1, 1, data + icon.mask));
             if (mask) {
                 fw::SelectGuard selectMask(maskDC.get(), mask.get());
                 // The mask is stored bottom row first; the negative height turns it over.
                 StretchBlt(stripDC.get(), i * W, H - 1, W, -H, maskDC.get(), 0, 0, kIconSize, kIconSize, SRCAND);
             }
         }
-        StretchDIBits(stripDC.get(), i * W, 0, W, H, 0, 0, kIconSize, kIconSize, data.get() + icon.bits,
+        StretchDIBits(stripDC.get(), i * W, 0, W, H, 0, 0, kIconSize, kIconSize, data + icon.bits,
                       reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCPAINT);
     }
 }

@@ -8,12 +8,13 @@
 
 #include <windows.h>
 
-#include <string>
+#include <cstddef>
+#include <cstdint>
 
 // Draws the icons of the group's first `cells` items, each cellWidth x cellHeight, from
-// the record at `source` into a new strip bitmap compatible with the window's screen.
-// Without the record, the window or its device contexts the strip and its size stay as
-// they were; when the new bitmap cannot be made, the strip holds none and `stripSize`
-// the size it would have had.
-void DrawIconStrip(HWND window, const std::string& source, const CProgramGroup& group, int cellWidth,
+// its record (`size` bytes at `record`, as read from the registry) into a new strip bitmap
+// compatible with the window's screen. Without the record, the window or its device
+// contexts the strip and its size stay as they were; when the new bitmap cannot be made,
+// the strip holds none and `stripSize` the size it would have had.
+void DrawIconStrip(HWND window, const uint8_t* record, size_t size, const CProgramGroup& group, int cellWidth,
                    int cellHeight, int cells, fw::Bitmap& strip, SIZE& stripSize);

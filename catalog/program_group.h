@@ -59,7 +59,7 @@ public:
     void RemoveAllItems();
     int ItemCount() const { return static_cast<int>(m_items.size()); }
 
-    // Reads the record named by the source from the registry (catalog/group_sources.cpp)
+    // Reads the record named by the source from the registry (catalog/group_load.cpp)
     // and decodes it: 0 on success, 1 when there is no source or the record cannot be
     // read or is refused. A LOAD_LIST load appends to the lists given.
     uint16_t Load(const std::string& source, uint16_t flags, const GroupLists& lists = {});

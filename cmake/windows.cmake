@@ -28,6 +28,7 @@ target_compile_options(quillbar_writer PRIVATE ${QUILLBAR_SIZE_OPTIONS})
 add_library(quillbar_catalog STATIC
     catalog/platform_code_page.cpp
     catalog/group_sources.cpp
+    catalog/group_load.cpp
     catalog/icon_strip.cpp
 )
 target_include_directories(quillbar_catalog PUBLIC ${CMAKE_SOURCE_DIR})
@@ -44,6 +45,7 @@ add_library(quillbar_core STATIC
     app/settings.cpp
     app/groups.cpp
     app/startmenu_import.cpp
+    app/group_reads.cpp
     app/drawing.cpp
     app/associations.cpp
     buttonbar/button_bar_wnd.cpp
@@ -224,8 +226,22 @@ target_compile_options(probe PRIVATE ${QUILLBAR_WARNINGS})
 # (with the launcher's own resources, for the Set Up template), and the driver that starts
 # both alternately and sets up the groups and extensions.
 add_executable(bare_two_windows WIN32 bench/bare_two_windows.cpp $<TARGET_OBJECTS:quillbar_res>)
-target_include_directories(bare_two_windows PRIVATE ${CMAKE_SOURCE_DIR}/res)
+target_include_directories(bare_two_windows PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
 target_compile_options(bare_two_windows PRIVATE ${QUILLBAR_WARNINGS})
+# The launcher and the bare program built with marks between their start-up steps, which
+# the driver reads; the launcher's files that hold marks are built again for it, the rest
+# comes from the library.
+add_executable(qlbar_steps WIN32 app/main.cpp app/launch_app.cpp app/groups.cpp app/settings.cpp dialogs/setup_dlg.cpp
+               bench/step_marks.cpp framework/lean_runtime.cpp $<TARGET_OBJECTS:quillbar_res>)
+target_compile_definitions(qlbar_steps PRIVATE QUILLBAR_STEP_MARKS)
+target_include_directories(qlbar_steps PRIVATE ${CMAKE_SOURCE_DIR}/res)
+target_link_libraries(qlbar_steps PRIVATE quillbar_core)
+target_link_options(qlbar_steps PRIVATE ${QUILLBAR_SIZE_LINK_OPTIONS})
+target_compile_options(qlbar_steps PRIVATE ${QUILLBAR_WARNINGS} ${QUILLBAR_SIZE_OPTIONS})
+add_executable(bare_steps WIN32 bench/bare_two_windows.cpp bench/step_marks.cpp $<TARGET_OBJECTS:quillbar_res>)
+target_compile_definitions(bare_steps PRIVATE QUILLBAR_STEP_MARKS)
+target_include_directories(bare_steps PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res)
+target_compile_options(bare_steps PRIVATE ${QUILLBAR_WARNINGS})
 add_executable(startup_driver bench/startup_driver.cpp)
 target_link_libraries(startup_driver PRIVATE quillbar_writer psapi)
 target_compile_options(startup_driver PRIVATE ${QUILLBAR_WARNINGS})

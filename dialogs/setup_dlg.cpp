@@ -2,6 +2,7 @@
 
 #include "app/launch_app.h"
 #include "buttonbar/button_bar_wnd.h"
+#include "framework/step_marks.h"
 #include "resource.h"
 
 namespace {
@@ -108,6 +109,7 @@ BOOL CSetupDlg::OnInitDialog()
 
     // The launcher runs as this minimised window; restoring it shows the settings.
     ShowWindow(m_hWnd, SW_MINIMIZE);
+    QL_MARK_STEP("Set Up dialog created, minimised");
     return TRUE;
 }
 

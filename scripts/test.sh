@@ -117,7 +117,7 @@ if [ "$win64_built" -eq 1 ]; then
         record benchmark failed
     fi
     rm -f "$bench_out"
-    log "benchmarks against bare programs, quick (about 2 minutes, in a prefix of their own)"
+    log "benchmarks against bare programs, quick, for two catalogues (about 6 minutes, in a prefix of their own)"
     if ! bench/run.sh build/win64 --quick >&2; then record "benchmarks" failed; fi
 else
     record "win64 build" failed

@@ -140,6 +140,31 @@ TEST_F(GroupSourcesTest, UnreadableRecordsAreLeftOutOfEveryList)
     EXPECT_EQ(1u, m_app.m_groupPositions.size());
 }
 
+// The list reads only the start of each record where that holds the header, the item
+// table and the name; any other record is read whole and judged as before.
+TEST_F(GroupSourcesTest, RecordsWhoseTableOrNameLiesBeyondTheirStartAreListedFromTheWholeRecord)
+{
+    std::vector<uint8_t> farName = GroupAt(u"Near", 0, 30);
+    farName.resize(farName.size() + 4096, 0xEE);
+    PutU32(farName, 0x24, static_cast<uint32_t>(farName.size()));
+    const std::vector<uint8_t> name = Utf16Bytes(u"Far");
+    farName.insert(farName.end(), name.begin(), name.end());
+    std::vector<uint8_t> unterminated = farName;
+    PutU32(unterminated, 0x24, AppendUnterminatedString(unterminated, u"Unended"));
+    GroupRecordBuilder many(u"Many");
+    many.Position(0, 20);
+    for (int i = 0; i < 300; ++i)
+        many.AddItem(u"Item", u"X.EXE", i, 0);
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Far", farName);
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Unended", unterminated);
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Many", many.Build());
+    PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, "Small", GroupAt(u"Small", 0, 10));
+    m_app.LoadGroups();
+    EXPECT_EQ((std::vector<std::string>{"Small", "Many", "Far"}), Names());
+    EXPECT_EQ((std::vector<uint32_t>{10u << 16, 20u << 16, 30u << 16}), m_app.m_groupPositions);
+    EXPECT_EQ(2, m_app.m_group.ItemCount());
+}
+
 // Key names are read in UTF-16 and converted exactly. Under 1252, "Dvo\u0159\u00E1k"
 // would come over by best fit as "Dvorak", another group's key; under UTF-8 every name
 // but one holding a lone surrogate comes over.

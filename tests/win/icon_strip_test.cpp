@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace testing_support;
 
 namespace {
@@ -277,6 +279,49 @@ TEST_F(IconStripTest, RebuildSizesThePlacedBarForItsGroupAndKeepsItWhenTheGroupC
     after = windowRect();
     EXPECT_EQ(40, after.right - after.left);
     EXPECT_EQ(40, after.bottom - after.top);
+}
+
+// A switch to a group of the same layout draws only the images, over the old ones; the
+// bar then shows what a whole repaint would.
+TEST_F(IconStripTest, ASwitchToAGroupOfTheSameLayoutShowsWhatAWholeRepaintShows)
+{
+    const uint32_t colours[] = {Rgb(255, 0, 0), Rgb(0, 0, 255)};
+    for (uint16_t g = 0; g < 2; ++g) {
+        GroupRecordBuilder builder(u"Same");
+        builder.Position(0, g);
+        for (int i = 0; i < 3; ++i)
+            builder.AddItem(GroupItem{u"Item", u"X.EXE", i, 0, SolidIcon(4, colours[g])});
+        ASSERT_TRUE(PutGroupRecord(HKEY_CURRENT_USER, kUserGroups, g ? "B" : "A", builder.Build()));
+    }
+    m_app.m_nTitle = TITLE_HORIZONTAL;
+    m_app.m_nPosition = POSITION_TOP_LEFT;
+    m_app.m_nGroup = 0;
+    m_app.LoadGroups();
+    HWND bar = m_app.m_pButtonWnd->m_hWnd;
+    ShowWindow(bar, SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(m_app.m_pButtonWnd->RebuildButtons());
+    UpdateWindow(bar);
+    auto shown = [bar] {
+        RECT rc;
+        GetClientRect(bar, &rc);
+        std::vector<COLORREF> pixels;
+        HDC dc = GetDC(bar);
+        for (int y = 0; y < rc.bottom; ++y)
+            for (int x = 0; x < rc.right; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(bar, dc);
+        return pixels;
+    };
+
+    m_app.m_nGroup = 1;
+    ASSERT_TRUE(m_app.m_pButtonWnd->RebuildButtons());
+    RECT update;
+    EXPECT_FALSE(GetUpdateRect(bar, &update, FALSE));  // nothing left to paint whole
+    const std::vector<COLORREF> switched = shown();
+    RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(shown(), switched);
+    EXPECT_NE(std::find(switched.begin(), switched.end(), AsColorRef(colours[1])), switched.end());
+    EXPECT_EQ(std::find(switched.begin(), switched.end(), AsColorRef(colours[0])), switched.end());
 }
 
 TEST_F(IconStripTest, ARebuildWithoutAWindowLeavesEveryOtherWindowAlone)
