@@ -5,6 +5,7 @@
 #include "authoring/group_edit.h"
 #include "authoring/icon_extract.h"
 #include "authoring/startmenu.h"
+#include "authoring/whole_file.h"
 #include "catalog/group_lists.h"
 #include "catalog/group_sources.h"
 #include "catalog/program_group.h"
@@ -353,37 +354,6 @@ int RemoveItem(const Arguments& args)
     return kRefused;
 }
 
-bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& data)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kMaxRecordFile;
-    if (ok) {
-        data.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        ok = data.empty() || (ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr) &&
-                              read == data.size());
-    }
-    CloseHandle(file);
-    return ok;
-}
-
-bool WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& data)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
-                    written == data.size();
-    CloseHandle(file);
-    if (!ok)
-        DeleteFileW(path.c_str());
-    return ok;
-}
-
 int Export(const Arguments& args)
 {
     Target target;
@@ -397,7 +367,7 @@ int Export(const Arguments& args)
     if (const int refused = ReadStoredGroup(target.place, name, record, group, position))
         return refused;
     // The record as it is stored, byte for byte.
-    if (!WriteWholeFile(file, record)) {
+    if (!WriteWholeFile(file, record.data(), record.size())) {
         Complain(IDS_QG_FILE_WRITE, {file});
         return kRefused;
     }
@@ -412,7 +382,7 @@ int Import(const Arguments& args)
         return Usage();
     const std::wstring file = target.name;
     std::vector<uint8_t> record;
-    if (!ReadWholeFile(file, record)) {
+    if (!ReadWholeFile(file, record, kMaxRecordFile)) {
         Complain(IDS_QG_FILE_READ, {file});
         return kRefused;
     }

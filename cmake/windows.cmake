@@ -87,6 +87,7 @@ add_executable(qlgroup
     authoring/group_edit.cpp
     authoring/icon_extract.cpp
     authoring/startmenu.cpp
+    authoring/whole_file.cpp
     framework/lean_runtime.cpp
     res/qlgroup.rc
 )
@@ -138,6 +139,7 @@ add_executable(win_tests
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
     tests/support/qlgroup_fixtures.cpp
+    authoring/whole_file.cpp
     $<TARGET_OBJECTS:quillbar_res>
 )
 target_link_libraries(win_tests PRIVATE quillbar_core GTest::gtest_main ole32 uuid shell32)
@@ -154,6 +156,7 @@ add_executable(e2e_tests
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp
     tests/support/qlgroup_fixtures.cpp
+    authoring/whole_file.cpp
 )
 target_link_libraries(e2e_tests PRIVATE quillbar_core GTest::gtest_main ole32 uuid shell32)
 target_compile_options(e2e_tests PRIVATE ${QUILLBAR_WARNINGS})
@@ -178,6 +181,7 @@ add_dependencies(win_tests recorder)
 add_executable(qlgroup_tests
     tests/win/qlgroup_test.cpp
     tests/support/qlgroup_fixtures.cpp
+    authoring/whole_file.cpp
     tests/support/win_fixtures.cpp
     tests/support/recorder_log.cpp
     tests/support/group_record_builder.cpp

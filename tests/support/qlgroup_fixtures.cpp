@@ -1,5 +1,6 @@
 #include "tests/support/qlgroup_fixtures.h"
 
+#include "authoring/whole_file.h"
 #include "tests/support/win_fixtures.h"
 
 #include <objbase.h>
@@ -147,14 +148,7 @@ bool MakeAdvertisedShortcut(const std::wstring& path, const std::wstring& descri
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(handle);
-    return ok;
+    return authoring::WriteWholeFile(path, bytes.data(), bytes.size());
 }
 
 bool MakeFolders(const std::wstring& path)
