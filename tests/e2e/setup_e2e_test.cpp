@@ -453,7 +453,14 @@ TEST_F(SetupDialogTest, HelpWithoutAHelpFileSaysSo)
     // The system menu from the keyboard, then its Help entry.
     const WORD alt = VK_MENU;
     Chord(&alt, 1, VK_SPACE);
-    Sleep(300);
+    // The key must reach the open menu, not the dialog: on a busy machine the menu takes a while.
+    ASSERT_TRUE(WaitUntil([] {
+        HWND menu = nullptr;
+        while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)))
+            if (IsWindowVisible(menu))
+                return true;
+        return false;
+    })) << "the system menu did not open";
     Tap('H');
     HWND box = WaitForMessageBox("Failed to launch help.");
     ASSERT_NE(nullptr, box) << "Help did not report the missing help file";
