@@ -84,6 +84,7 @@ BOOL CSetupDlg::OnInitDialog()
     if (!GetDlgItem(m_hWnd, IDC_HEIGHT) || !GetDlgItem(m_hWnd, IDC_WIDTH) || !GetDlgItem(m_hWnd, IDC_MAX))
         return FALSE;
     m_bInitialized = 1;
+    QL_MARK_STEP("Set Up dialog: template's controls");
 
     CLaunchApp* app = LaunchApp();
     SetClassLongPtrA(m_hWnd, GCLP_HICON,
@@ -98,7 +99,9 @@ BOOL CSetupDlg::OnInitDialog()
     for (int id : {IDC_HEIGHT, IDC_WIDTH, IDC_MAX})
         SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, kFieldDigits, 0);
     LoadControls();
+    QL_MARK_STEP("Set Up dialog: menu entries, values");
     CreateSpinButtons();
+    QL_MARK_STEP("Set Up dialog: six arrow buttons");
 
     const RECT& stored = app->m_rcDialog;
     if (stored.left || stored.top || stored.right || stored.bottom) {
