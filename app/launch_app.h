@@ -46,8 +46,8 @@ public:
     void SaveSettings();
     // The user's settings file, %APPDATA%\Quillbar\<ProfileName()>; empty without APPDATA.
     std::string UserSettingsFile() const;
-    // Fills the group lists and loads the current group (app/groups.cpp). A registry
-    // without groups leaves the lists and the current group empty.
+    // Fills the group lists and loads the current group's items (app/group_reads.cpp, for
+    // tests and benchmarks). A registry without groups leaves the lists and the group empty.
     void LoadGroups();
     // The lists alone, sorted, and the "Group" setting clamped to them; the current group
     // is left empty.
@@ -69,10 +69,10 @@ public:
     void DiscardPendingAssociations();
     // The command line of a click start of this item command.
     std::string BuildCommandLine(const std::string& command);
-    // Draws the icons of the group at this source into the icon strip (app/groups.cpp);
-    // see DrawIconStrip for what a build that cannot finish leaves.
+    // Draws the icons of the group at this source into the icon strip (app/group_reads.cpp,
+    // for tests and benchmarks); see DrawIconStrip for what a build that cannot finish leaves.
     void BuildIconStrip(const std::string& source);
-    // The same from the group's record as already read.
+    // The same from the group's record as already read (app/groups.cpp).
     void BuildIconStrip(const uint8_t* record, size_t size);
     // Sizes the button window to cx x cy (outer pixels) and places it on the screen.
     void PlaceButtonWindow(int cx, int cy);

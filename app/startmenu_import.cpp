@@ -102,10 +102,13 @@ void CLaunchApp::ImportStartMenu()
         return;
 
     // Whatever the tool made is shown, also when it left entries out or is still at work.
-    LoadGroups();
-    if (m_pButtonWnd) {
-        m_pButtonWnd->RebuildButtons();
-        if (status != 0)
-            Tell(m_pButtonWnd->m_hWnd, LoadResString(IDS_IMPORT_INCOMPLETE), MB_ICONINFORMATION);
+    // As a reload does: the lists anew, and the rebuild reads the current group once.
+    LoadGroupLists();
+    if (!m_pButtonWnd) {
+        LoadCurrentGroup();
+        return;
     }
+    m_pButtonWnd->RebuildButtons();
+    if (status != 0)
+        Tell(m_pButtonWnd->m_hWnd, LoadResString(IDS_IMPORT_INCOMPLETE), MB_ICONINFORMATION);
 }

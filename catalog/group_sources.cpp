@@ -34,8 +34,8 @@ struct ReadBuffer {
 };
 
 // The default value of an open key, read whole into the buffer: its size, with `data`
-// where it lies, or 0 when it is empty or cannot be read. A round trip to the registry is most of what a read costs,
-// so the value is not measured first.
+// where it lies, or 0 when it is empty or cannot be read. A round trip to the registry is
+// most of what a read costs, so the value is not measured first.
 DWORD ReadDefaultValue(HKEY key, ReadBuffer& buffer, const uint8_t*& data)
 {
     data = nullptr;
